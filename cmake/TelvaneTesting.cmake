@@ -1,0 +1,20 @@
+# Test helpers shared by every folder under tests/.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# handset_add_test(NAME src...): one GoogleTest binary against the handset library. Each test case
+# becomes its own ctest entry with a timeout, so a hang fails instead of stalling the run.
+function(handset_add_test name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE handset handset_internal GTest::gmock GTest::gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 60)
+endfunction()
+
+# handset_add_fuzzer(NAME src...): a libFuzzer target, built only in the fuzz preset.
+function(handset_add_fuzzer name)
+    if(TELVANE_FUZZ)
+        add_executable(${name} ${ARGN})
+        target_link_libraries(${name} PRIVATE handset handset_internal)
+        target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    endif()
+endfunction()
