@@ -1,0 +1,124 @@
+/* Resource identifiers of Telvane: strings, menus, dialogs, controls, commands and pictures. Shared
+   by the resource scripts and the program's code, so only preprocessor lines belong here. */
+#ifndef TELVANE_IDS_H
+#define TELVANE_IDS_H
+
+/* Strings */
+#define IDS_APP_TITLE 1
+#define IDS_APP_CLASS 2
+#define IDS_OK 103
+#define IDS_HELP 104
+#define IDS_SIM_MEMORY 700
+#define IDS_SIM_ERROR_UNKNOWN 701
+#define IDS_SIM_INVALID 702
+#define IDS_SIM_REMOVED 703
+#define IDS_RADIO_OFF 704
+#define IDS_PIN_LOCK 705
+#define IDS_FDN_ENABLED 706
+#define IDS_SIM_NOT_READY 707
+#define IDS_INVALID_NUMBER 708
+#define IDS_COLUMN_NAME 709
+#define IDS_COLUMN_NUMBER 710
+#define IDS_CONFIRM_DELETE 711
+#define IDS_CONFIRM_COPY 712
+#define IDS_STORAGE_FULL 713
+#define IDS_COPY_FAILED 714
+#define IDS_LABEL_WORK 715
+#define IDS_LABEL_HOME 716
+#define IDS_LABEL_MOBILE 717
+#define IDS_COPIED 718
+#define IDS_DELETED 719
+#define IDS_CAPTION_ERROR 720
+#define IDS_CAPTION_WARNING 721
+#define IDS_CAPTION_INFORMATION 722
+#define IDS_OVER_CAPACITY 723
+#define IDS_RETRIEVED 724
+#define IDS_SIM_FULL 725
+#define IDS_RETRIEVE_TITLE 726
+#define IDS_NEED_NUMBER 727
+#define IDS_NAME_TOO_LONG 728
+#define IDS_PUK_LOCK 731
+#define IDS_NEED_MOBILE_NUMBER 732
+#define IDS_RETRIEVE_CLIPPED 733
+
+/* Icon */
+#define IDI_TELVANE 101
+
+/* Menus and menu bars */
+#define IDM_MAIN 300
+#define IDM_MAIN_WINDOW 301
+#define IDM_ENTRY_CONTEXT 302
+#define IDM_EDITOR 303
+#define IDM_CONFIRM_DELETE 304
+#define IDM_CONFIRM_COPY 305
+#define IDM_ABOUT 306
+#define IDM_RETRIEVE 307
+
+/* Commands */
+#define ID_NEW 350
+#define ID_DELETE 351
+#define ID_SELECT_ALL 352
+#define ID_DESELECT_ALL 353
+#define ID_COPY_TO_CONTACTS 354
+#define ID_RETRIEVE_FROM_CONTACTS 355
+#define ID_ABOUT 356
+#define ID_BLANK 357
+#define ID_DIAL 359
+#define ID_EDIT 360
+#define ID_DONE 361
+#define ID_CANCEL 362
+#define ID_COPY 363
+#define ID_RETRIEVE 364
+#define ID_VIEW_ALL 365
+#define ID_VIEW_BUSINESS 366
+#define ID_VIEW_HOME 367
+#define ID_VIEW_MOBILE 368
+#define ID_EXIT 369
+
+/* Pictures of the resource library */
+#define IDB_LOGO 400
+#define IDB_TREE_IMAGES 402
+#define IDB_COPY_BANNER 403
+#define IDB_RETRIEVE_BANNER 404
+#define IDB_TREE_IMAGES_HIRES 405
+#define IDB_COPY_BANNER_HIRES 406
+#define IDB_RETRIEVE_BANNER_HIRES 407
+#define IDB_DELETE_BANNER 408
+#define IDB_DELETE_BANNER_HIRES 409
+
+/* Dialogs */
+#define IDD_MAIN 500
+#define IDD_EDIT 501
+#define IDD_NEW 502
+#define IDD_CONFIRM 503
+#define IDD_ABOUT 504
+#define IDD_RETRIEVE 505
+
+/* Controls */
+#define IDC_MEMORY_STATUS 600
+#define IDC_SIM_TREE 601
+#define IDC_NAME_LABEL 603
+#define IDC_NAME 604
+#define IDC_NICKNAME_LABEL 605
+#define IDC_NICKNAME 606
+#define IDC_NUMBER_LABEL 607
+#define IDC_NUMBER 608
+#define IDC_NUMBER2_LABEL 609
+#define IDC_NUMBER2 610
+#define IDC_EMAIL_LABEL 611
+#define IDC_EMAIL 612
+#define IDC_QUESTION 613
+#define IDC_ENTRY_LIST 614
+#define IDC_CONFIRM_BANNER 615
+#define IDC_ABOUT_TITLE 616
+#define IDC_ABOUT_NOTICE 617
+#define IDC_ABOUT_VERSION_LABEL 618
+#define IDC_ABOUT_VERSION 619
+#define IDC_ABOUT_COMPANY 620
+#define IDC_ABOUT_LOGO 621
+#define IDC_RETRIEVE_TITLE 622
+#define IDC_RETRIEVE_BANNER 623
+#define IDC_CONTACT_TREE 624
+#define IDC_FORM_SCROLL 625
+
+#endif
