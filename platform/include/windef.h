@@ -31,6 +31,7 @@ typedef uintptr_t UINT_PTR;
 typedef intptr_t LONG_PTR;
 typedef uintptr_t ULONG_PTR;
 typedef uintptr_t DWORD_PTR;
+typedef size_t SIZE_T;
 
 typedef void* LPVOID;
 typedef const void* LPCVOID;
@@ -60,6 +61,7 @@ static_assert(sizeof(WCHAR) == 2);
 #define _T(s) u##s
 
 #define WINAPI
+#define WINAPIV
 #define CALLBACK
 #define APIENTRY
 #define STDAPI extern "C" HRESULT

@@ -1,0 +1,82 @@
+// CreateThread and the thread identities. A thread runs detached from its handle: closing the
+// handle at once, as the programs do, leaves the thread running to its end.
+#include "base/debug_output.h"
+#include "base/kernel_objects.h"
+#include "base/thread_lifecycle.h"
+
+#include <winbase.h>
+
+#include <atomic>
+#include <system_error>
+#include <thread>
+
+namespace handset {
+
+namespace {
+
+std::atomic<ThreadLifecycleObserver*> g_observer{nullptr};
+std::atomic<DWORD> g_next_thread_id{1};
+thread_local DWORD t_thread_id = 0;
+
+// What a thread handle stands for. Nothing waits on threads here, so it carries no state.
+class ThreadObject : public KernelObject {};
+
+void run_thread(DWORD id, LPTHREAD_START_ROUTINE start, LPVOID parameter) {
+    t_thread_id = id;
+    ThreadLifecycleObserver* observer = g_observer.load();
+    if (observer) {
+        observer->thread_started();
+    }
+    start(parameter);
+    if (observer) {
+        observer->thread_ending();
+    }
+}
+
+} // namespace
+
+void set_thread_lifecycle_observer(ThreadLifecycleObserver* observer) {
+    g_observer = observer;
+}
+
+} // namespace handset
+
+DWORD GetCurrentThreadId() {
+    if (handset::t_thread_id == 0) {
+        handset::t_thread_id = handset::g_next_thread_id++;
+    }
+    return handset::t_thread_id;
+}
+
+HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE start, LPVOID parameter,
+                    DWORD creation_flags, LPDWORD thread_id) {
+    if (start == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    // A suspended start would need ResumeThread, which no program here calls.
+    if ((creation_flags & ~STACK_SIZE_PARAM_IS_A_RESERVATION) != 0) {
+        handset::debug_printf("CreateThread: creation flags 0x%x are not supported",
+                              creation_flags);
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    const DWORD id = handset::g_next_thread_id++;
+    const HANDLE handle = handset::add_kernel_object(std::make_shared<handset::ThreadObject>());
+    if (!handle) {
+        SetLastError(ERROR_NO_SYSTEM_RESOURCES);
+        return nullptr;
+    }
+    try {
+        std::thread(handset::run_thread, id, start, parameter).detach();
+    } catch (const std::system_error& error) {
+        handset::debug_printf("CreateThread: %s", error.what());
+        handset::close_kernel_object(handle);
+        SetLastError(ERROR_NO_SYSTEM_RESOURCES);
+        return nullptr;
+    }
+    if (thread_id) {
+        *thread_id = id;
+    }
+    return handle;
+}

@@ -1,0 +1,20 @@
+// Lets the module loader hear about threads that CreateThread makes, so that loaded code modules
+// get their thread attach and detach calls.
+#pragma once
+
+namespace handset {
+
+class ThreadLifecycleObserver {
+  public:
+    virtual ~ThreadLifecycleObserver() = default;
+    // On the new thread, before its start routine runs.
+    virtual void thread_started() = 0;
+    // On the same thread, after its start routine returned.
+    virtual void thread_ending() = 0;
+};
+
+// One observer at a time; nullptr removes it. The observer must stay alive for as long as any
+// thread made by CreateThread may still run.
+void set_thread_lifecycle_observer(ThreadLifecycleObserver* observer);
+
+} // namespace handset

@@ -1,0 +1,16 @@
+// Case-insensitive comparison of UTF-16 text, shared by lstrcmpiW and the registry's key names.
+#pragma once
+
+#include <string_view>
+
+namespace handset {
+
+// The upper-case form of a character, for the scripts the handset's languages use: ASCII,
+// Latin-1, Latin Extended-A, Greek, Cyrillic and the full-width Latin letters. Others are
+// returned unchanged.
+char16_t fold_case(char16_t c);
+
+// -1, 0 or 1, comparing the folded characters by value.
+int compare_ignoring_case(std::u16string_view a, std::u16string_view b);
+
+} // namespace handset
