@@ -17,7 +17,9 @@ struct ResourceName {
     std::u16string text;
 
     static ResourceName from_ordinal(WORD value) { return {Kind::ordinal, value, {}}; }
-    static ResourceName from_text(std::u16string value) { return {Kind::text, 0, std::move(value)}; }
+    static ResourceName from_text(std::u16string value) {
+        return {Kind::text, 0, std::move(value)};
+    }
 
     bool is_none() const { return kind == Kind::none; }
     bool is_ordinal() const { return kind == Kind::ordinal; }

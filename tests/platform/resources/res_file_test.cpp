@@ -1,0 +1,142 @@
+#include "resources/res_file.h"
+
+#include "base/debug_output.h"
+#include "resource_bytes.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace handset {
+namespace {
+
+using testing::Bytes;
+using ::testing::HasSubstr;
+
+constexpr WORD kEnglish = 0x0409;
+
+std::vector<BYTE> fixture_image() {
+    std::ifstream file(RESOURCES_FIXTURE_FILE, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+Bytes marker_entry() {
+    Bytes bytes;
+    bytes.dword(0).dword(32).ordinal(0).ordinal(0).dword(0).word(0).word(0).dword(0).dword(0);
+    return bytes;
+}
+
+// An entry with a named type and an ordinal name, as windres writes custom resources.
+Bytes add_entry(Bytes bytes, std::u16string_view type, WORD name, std::span<const BYTE> data) {
+    size_t start = bytes.data().size();
+    bytes.dword(static_cast<DWORD>(data.size())).dword(0).text(type).ordinal(name).align(4);
+    bytes.dword(0).word(0x1030).word(kEnglish).dword(0).dword(0);
+    DWORD header_size = static_cast<DWORD>(bytes.data().size() - start);
+    for (int i = 0; i < 4; ++i) {
+        bytes.data()[start + 4 + i] = static_cast<BYTE>(header_size >> (8 * i));
+    }
+    bytes.append(data).align(4);
+    return bytes;
+}
+
+TEST(ResFile, ReadsEveryEntryThatWindresWrote) {
+    std::vector<BYTE> image = fixture_image();
+    std::optional<std::vector<ResEntry>> entries = parse_res_file(image, "fixture");
+    ASSERT_TRUE(entries.has_value());
+
+    int bitmaps = 0;
+    const ResEntry* marker = nullptr;
+    for (const ResEntry& entry : *entries) {
+        EXPECT_EQ(entry.language, kEnglish);
+        bitmaps += entry.type == ResourceName::from_ordinal(2);
+        if (entry.type == ResourceName::from_text(u"CEUX") &&
+            entry.name == ResourceName::from_text(u"HI_RES_AWARE")) {
+            marker = &entry;
+        }
+    }
+    EXPECT_EQ(bitmaps, 8);
+    ASSERT_NE(marker, nullptr);
+    EXPECT_EQ(std::vector<BYTE>(marker->data.begin(), marker->data.end()),
+              (std::vector<BYTE>{0x01, 0x00}));
+}
+
+TEST(ResFile, ReadsNamedTypesAndAlignsEntries) {
+    Bytes bytes = marker_entry();
+    std::vector<BYTE> three{1, 2, 3};
+    bytes = add_entry(bytes, u"ODD", 5, three);
+    bytes = add_entry(bytes, u"EVEN", 6, std::vector<BYTE>{9});
+
+    std::optional<std::vector<ResEntry>> entries = parse_res_file(bytes, "built");
+    ASSERT_TRUE(entries.has_value());
+    ASSERT_EQ(entries->size(), 2u);
+    EXPECT_EQ((*entries)[0].type, ResourceName::from_text(u"ODD"));
+    EXPECT_EQ((*entries)[0].name, ResourceName::from_ordinal(5));
+    EXPECT_EQ((*entries)[0].data.size(), 3u);
+    EXPECT_EQ((*entries)[1].type, ResourceName::from_text(u"EVEN"));
+    EXPECT_EQ((*entries)[1].data[0], 9);
+}
+
+// Cutting a file between two entries (in the padding after an entry's data, or right after it)
+// leaves a shorter valid file; any other cut is damage.
+TEST(ResFile, AcceptsACutOnlyBetweenEntries) {
+    std::vector<BYTE> image = fixture_image();
+    std::vector<ResEntry> entries = parse_res_file(image, "fixture").value();
+    std::vector<size_t> boundaries{32};
+    for (const ResEntry& entry : entries) {
+        size_t end = static_cast<size_t>(entry.data.data() + entry.data.size() - image.data());
+        for (size_t cut = end; cut <= (end + 3) / 4 * 4; ++cut) {
+            boundaries.push_back(cut);
+        }
+    }
+    for (size_t size = 0; size < image.size(); ++size) {
+        DebugCapture capture;
+        bool boundary = std::find(boundaries.begin(), boundaries.end(), size) != boundaries.end();
+        std::span<const BYTE> cut(image.data(), size);
+        EXPECT_EQ(parse_res_file(cut, "cut").has_value(), boundary) << "cut to " << size;
+        EXPECT_EQ(capture.lines().size(), boundary ? 0u : 1u);
+    }
+}
+
+struct Damage {
+    const char* what;
+    Bytes bytes;
+    const char* complaint;
+};
+
+TEST(ResFile, RefusesDamagedFilesWithAReason) {
+    std::vector<Damage> cases;
+    cases.push_back({"empty", Bytes(), "the file is empty"});
+    cases.push_back({"text", Bytes().text(u"REGEDIT4\r\n"), "does not start with the empty entry"});
+    cases.push_back({"16-bit file", Bytes().byte(0xFF).word(5).byte(0xFF).word(100).word(0x1030),
+                     "does not start with the empty entry"});
+    cases.push_back({"small header", marker_entry().dword(0).dword(8), "less than the smallest"});
+    cases.push_back({"header past the end", marker_entry().dword(0).dword(64).ordinal(1),
+                     "entry header needs 64 bytes"});
+    cases.push_back({"data past the end",
+                     add_entry(marker_entry(), u"X", 1, std::vector<BYTE>{1})
+                         .dword(100)
+                         .dword(32)
+                         .ordinal(1)
+                         .ordinal(1)
+                         .dword(0)
+                         .dword(0)
+                         .dword(0)
+                         .dword(0),
+                     "declares 100 bytes of data"});
+    cases.push_back({"unterminated name",
+                     marker_entry().dword(0).dword(32).text(u"ABCDEFGHIJKLMNOPQRSTUVWXYZ", false),
+                     "entry type"});
+    cases.push_back({"trailing bytes", marker_entry().word(7), "entry data size"});
+    for (const Damage& damage : cases) {
+        DebugCapture capture;
+        EXPECT_FALSE(parse_res_file(damage.bytes, "damaged.res").has_value()) << damage.what;
+        ASSERT_EQ(capture.lines().size(), 1u) << damage.what;
+        EXPECT_THAT(capture.lines()[0], HasSubstr("damaged.res is damaged")) << damage.what;
+        EXPECT_THAT(capture.lines()[0], HasSubstr(damage.complaint)) << damage.what;
+    }
+}
+
+} // namespace
+} // namespace handset
