@@ -4,7 +4,37 @@
 
 #include <windef.h>
 
-typedef INT_PTR(WINAPI* FARPROC)();
+// The device declares FARPROC as returning an integer. Here it returns nothing, the one function
+// pointer type that GCC lets code cast to any other without -Wcast-function-type, so that the
+// usual cast of GetProcAddress's result to the export's real type builds with -Wextra -Werror.
+typedef void(WINAPI* FARPROC)();
+
+// Errors of the loader, as GetLastError reports them. Other headers may define the same values;
+// each is defined once.
+#ifndef ERROR_BAD_FORMAT
+#define ERROR_BAD_FORMAT 11L
+#endif
+#ifndef ERROR_MOD_NOT_FOUND
+#define ERROR_MOD_NOT_FOUND 126L
+#endif
+#ifndef ERROR_PROC_NOT_FOUND
+#define ERROR_PROC_NOT_FOUND 127L
+#endif
+#ifndef ERROR_BAD_EXE_FORMAT
+#define ERROR_BAD_EXE_FORMAT 193L
+#endif
+#ifndef ERROR_DLL_INIT_FAILED
+#define ERROR_DLL_INIT_FAILED 1114L
+#endif
+#ifndef ERROR_RESOURCE_DATA_NOT_FOUND
+#define ERROR_RESOURCE_DATA_NOT_FOUND 1812L
+#endif
+#ifndef ERROR_RESOURCE_TYPE_NOT_FOUND
+#define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
+#endif
+#ifndef ERROR_RESOURCE_NAME_NOT_FOUND
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
+#endif
 
 // LoadLibraryEx flags.
 #define LOAD_LIBRARY_AS_DATAFILE 0x00000002

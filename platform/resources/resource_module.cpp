@@ -59,4 +59,13 @@ const ResEntry* ResourceModule::find(const WCHAR* name, const WCHAR* type) const
     return nullptr;
 }
 
+bool ResourceModule::has_type(const WCHAR* type) const {
+    for (const ResEntry& entry : m_entries) {
+        if (resource_name_matches(entry.type, type)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace handset

@@ -34,6 +34,7 @@ class ResourceModule {
     // The first entry whose name and type match, as FindResource names them (see
     // resource_name_matches); nullptr if there is none.
     const ResEntry* find(const WCHAR* name, const WCHAR* type) const;
+    bool has_type(const WCHAR* type) const;
 
     const std::vector<ResEntry>& entries() const { return m_entries; }
 

@@ -1,5 +1,7 @@
 #include "resources/resource_name.h"
 
+#include "base/wide_text.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -10,22 +12,6 @@ namespace {
 
 bool is_ordinal_pointer(const WCHAR* id) {
     return (reinterpret_cast<uintptr_t>(id) >> 16) == 0;
-}
-
-char16_t fold_case(char16_t c) {
-    return (c >= u'a' && c <= u'z') ? c - (u'a' - u'A') : c;
-}
-
-bool equal_ignoring_case(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (fold_case(a[i]) != fold_case(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // "#123" names ordinal 123; anything else after '#' is an ordinary string name.
@@ -57,7 +43,7 @@ bool resource_name_matches(const ResourceName& name, const WCHAR* id) {
     if (std::optional<WORD> ordinal = ordinal_from_text(text)) {
         return name.is_ordinal() && name.ordinal == *ordinal;
     }
-    return name.is_text() && equal_ignoring_case(name.text, text);
+    return name.is_text() && compare_ignoring_case(name.text, text) == 0;
 }
 
 } // namespace handset

@@ -6,8 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
+#include <algorithm>
 
 namespace handset {
 namespace {
@@ -17,32 +16,12 @@ using ::testing::HasSubstr;
 
 constexpr WORD kEnglish = 0x0409;
 
-std::vector<BYTE> fixture_image() {
-    std::ifstream file(RESOURCES_FIXTURE_FILE, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 Bytes marker_entry() {
-    Bytes bytes;
-    bytes.dword(0).dword(32).ordinal(0).ordinal(0).dword(0).word(0).word(0).dword(0).dword(0);
-    return bytes;
-}
-
-// An entry with a named type and an ordinal name, as windres writes custom resources.
-Bytes add_entry(Bytes bytes, std::u16string_view type, WORD name, std::span<const BYTE> data) {
-    size_t start = bytes.data().size();
-    bytes.dword(static_cast<DWORD>(data.size())).dword(0).text(type).ordinal(name).align(4);
-    bytes.dword(0).word(0x1030).word(kEnglish).dword(0).dword(0);
-    DWORD header_size = static_cast<DWORD>(bytes.data().size() - start);
-    for (int i = 0; i < 4; ++i) {
-        bytes.data()[start + 4 + i] = static_cast<BYTE>(header_size >> (8 * i));
-    }
-    bytes.append(data).align(4);
-    return bytes;
+    return Bytes().res_marker();
 }
 
 TEST(ResFile, ReadsEveryEntryThatWindresWrote) {
-    std::vector<BYTE> image = fixture_image();
+    std::vector<BYTE> image = testing::fixture_file_bytes();
     std::optional<std::vector<ResEntry>> entries = parse_res_file(image, "fixture");
     ASSERT_TRUE(entries.has_value());
 
@@ -65,8 +44,9 @@ TEST(ResFile, ReadsEveryEntryThatWindresWrote) {
 TEST(ResFile, ReadsNamedTypesAndAlignsEntries) {
     Bytes bytes = marker_entry();
     std::vector<BYTE> three{1, 2, 3};
-    bytes = add_entry(bytes, u"ODD", 5, three);
-    bytes = add_entry(bytes, u"EVEN", 6, std::vector<BYTE>{9});
+    bytes.res_entry(ResourceName::from_text(u"ODD"), ResourceName::from_ordinal(5), three);
+    bytes.res_entry(ResourceName::from_text(u"EVEN"), ResourceName::from_ordinal(6),
+                    std::vector<BYTE>{9});
 
     std::optional<std::vector<ResEntry>> entries = parse_res_file(bytes, "built");
     ASSERT_TRUE(entries.has_value());
@@ -81,7 +61,7 @@ TEST(ResFile, ReadsNamedTypesAndAlignsEntries) {
 // Cutting a file between two entries (in the padding after an entry's data, or right after it)
 // leaves a shorter valid file; any other cut is damage.
 TEST(ResFile, AcceptsACutOnlyBetweenEntries) {
-    std::vector<BYTE> image = fixture_image();
+    std::vector<BYTE> image = testing::fixture_file_bytes();
     std::vector<ResEntry> entries = parse_res_file(image, "fixture").value();
     std::vector<size_t> boundaries{32};
     for (const ResEntry& entry : entries) {
@@ -115,7 +95,9 @@ TEST(ResFile, RefusesDamagedFilesWithAReason) {
     cases.push_back({"header past the end", marker_entry().dword(0).dword(64).ordinal(1),
                      "entry header needs 64 bytes"});
     cases.push_back({"data past the end",
-                     add_entry(marker_entry(), u"X", 1, std::vector<BYTE>{1})
+                     marker_entry()
+                         .res_entry(ResourceName::from_text(u"X"), ResourceName::from_ordinal(1),
+                                    std::vector<BYTE>{1})
                          .dword(100)
                          .dword(32)
                          .ordinal(1)

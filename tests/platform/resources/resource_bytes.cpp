@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
 namespace handset::testing {
 
 const ResourceModule& fixture_resources() {
@@ -24,6 +28,24 @@ std::vector<BYTE> fixture_resource(const WCHAR* name, const WCHAR* type) {
         return {};
     }
     return {entry->data.begin(), entry->data.end()};
+}
+
+std::vector<BYTE> fixture_file_bytes() {
+    std::ifstream file(RESOURCES_FIXTURE_FILE, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+TemporaryFile::TemporaryFile(std::span<const BYTE> contents) {
+    static int count = 0;
+    m_path =
+        std::filesystem::temp_directory_path() /
+        ("resources_test_" + std::to_string(getpid()) + "_" + std::to_string(count++) + ".res");
+    std::ofstream(m_path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(contents.data()), std::streamsize(contents.size()));
+}
+
+TemporaryFile::~TemporaryFile() {
+    std::filesystem::remove(m_path);
 }
 
 Bytes& Bytes::byte(BYTE value) {
@@ -56,6 +78,26 @@ Bytes& Bytes::align(size_t boundary) {
 Bytes& Bytes::append(std::span<const BYTE> more) {
     m_data.insert(m_data.end(), more.begin(), more.end());
     return *this;
+}
+
+Bytes& Bytes::name(const ResourceName& value) {
+    return value.is_ordinal() ? ordinal(value.ordinal) : text(value.text);
+}
+
+Bytes& Bytes::res_marker() {
+    return dword(0).dword(32).ordinal(0).ordinal(0).dword(0).word(0).word(0).dword(0).dword(0);
+}
+
+Bytes& Bytes::res_entry(const ResourceName& type, const ResourceName& name_,
+                        std::span<const BYTE> data) {
+    size_t start = m_data.size();
+    dword(static_cast<DWORD>(data.size())).dword(0).name(type).name(name_).align(4);
+    dword(0).word(0x1030).word(0x0409).dword(0).dword(0);
+    DWORD header_size = static_cast<DWORD>(m_data.size() - start);
+    for (int i = 0; i < 4; ++i) {
+        m_data[start + 4 + i] = static_cast<BYTE>(header_size >> (8 * i));
+    }
+    return append(data).align(4);
 }
 
 } // namespace handset::testing
