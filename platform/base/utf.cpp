@@ -9,6 +9,7 @@ constexpr char32_t replacement_character = 0xFFFD;
 struct Decoded {
     char32_t code_point;
     size_t length; // bytes consumed, at least 1
+    bool valid = true;
 };
 
 bool is_continuation(unsigned char byte) {
@@ -55,17 +56,17 @@ Decoded decode_one(std::string_view text, size_t at) {
         return {lead, 1};
     }
     if (length == 0) {
-        return {replacement_character, 1};
+        return {replacement_character, 1, false};
     }
     char32_t code_point = lead & (0xFF >> (length + 1));
     for (size_t i = 1; i < length; ++i) {
         if (at + i >= text.size()) {
-            return {replacement_character, i};
+            return {replacement_character, i, false};
         }
         const auto byte = static_cast<unsigned char>(text[at + i]);
         const bool fits = i == 1 ? second_byte_fits(lead, byte) : is_continuation(byte);
         if (!fits) {
-            return {replacement_character, i};
+            return {replacement_character, i, false};
         }
         code_point = (code_point << 6) | (byte & 0x3F);
     }
@@ -118,6 +119,17 @@ std::u16string utf8_to_utf16(std::string_view utf8) {
         at += decoded.length;
     }
     return out;
+}
+
+bool is_valid_utf8(std::string_view utf8) {
+    for (size_t at = 0; at < utf8.size();) {
+        const Decoded decoded = decode_one(utf8, at);
+        if (!decoded.valid) {
+            return false;
+        }
+        at += decoded.length;
+    }
+    return true;
 }
 
 std::string utf16_to_utf8(std::u16string_view utf16) {

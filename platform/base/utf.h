@@ -13,6 +13,9 @@ namespace handset {
 // bytes and sequences cut short.
 std::u16string utf8_to_utf16(std::string_view utf8);
 
+// False when utf8_to_utf16 would have to replace anything.
+bool is_valid_utf8(std::string_view utf8);
+
 // A surrogate without its partner becomes U+FFFD.
 std::string utf16_to_utf8(std::u16string_view utf16);
 

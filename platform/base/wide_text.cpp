@@ -85,6 +85,14 @@ char16_t fold_case(char16_t c) {
     return c;
 }
 
+std::u16string fold_text(std::u16string_view text) {
+    std::u16string folded(text);
+    for (char16_t& c : folded) {
+        c = fold_case(c);
+    }
+    return folded;
+}
+
 int compare_ignoring_case(std::u16string_view a, std::u16string_view b) {
     const size_t common = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < common; ++i) {

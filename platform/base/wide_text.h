@@ -1,6 +1,7 @@
 // Case-insensitive comparison of UTF-16 text, shared by lstrcmpiW and the registry's key names.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace handset {
@@ -9,6 +10,9 @@ namespace handset {
 // Latin-1, Latin Extended-A, Greek, Cyrillic and the full-width Latin letters. Others are
 // returned unchanged.
 char16_t fold_case(char16_t c);
+
+// The text with every character folded: equal for names that differ only in case.
+std::u16string fold_text(std::u16string_view text);
 
 // -1, 0 or 1, comparing the folded characters by value.
 int compare_ignoring_case(std::u16string_view a, std::u16string_view b);

@@ -1,6 +1,6 @@
 #include "base/debug_output.h"
 
-#include "signal.h"
+#include "thread_signal.h"
 
 #include <winbase.h>
 

@@ -1,6 +1,6 @@
 #include "base/thread_lifecycle.h"
 
-#include "signal.h"
+#include "thread_signal.h"
 
 #include <winbase.h>
 
