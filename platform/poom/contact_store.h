@@ -1,0 +1,90 @@
+// The device's contacts store: contacts.db in the device folder, an SQLite database in WAL mode
+// that several processes share. Every change is one transaction; a writer waits for another
+// process's transaction up to a busy timeout. The store may carry a quota in bytes, kept in the
+// file itself and enforced through SQLite's page limit, so that "storage full" is a real
+// condition for every process that opens it.
+//
+// This is also the interface handsetctl uses to create and edit the store. Each failure writes
+// one debug line that says what failed and why. The object may be used from several threads.
+#pragma once
+
+#include "poom/contact_record.h"
+#include "poom/store_result.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+struct sqlite3;
+
+namespace handset {
+
+// Tells apart two views of the store: it differs after any commit, by this connection or another.
+struct ChangeStamp {
+    int64_t others = 0;
+    uint64_t own = 0;
+
+    friend bool operator==(const ChangeStamp&, const ChangeStamp&) = default;
+};
+
+class ContactStore {
+  public:
+    // contacts.db in the device folder.
+    static std::filesystem::path default_path();
+
+    // Opens an existing store; nullptr, with the reason in result, when there is none or the file
+    // is not a usable contacts store.
+    static std::unique_ptr<ContactStore> open(const std::filesystem::path& path,
+                                              StoreResult& result);
+    // Makes a new, empty store without a quota. An existing file is left alone and refused.
+    static std::unique_ptr<ContactStore> create(const std::filesystem::path& path,
+                                                StoreResult& result);
+
+    ~ContactStore();
+    ContactStore(const ContactStore&) = delete;
+    ContactStore& operator=(const ContactStore&) = delete;
+
+    // Every contact, sorted as the device files them (ContactRecord::file_as, ignoring ASCII
+    // case, then by identifier).
+    StoreResult list(std::vector<ContactRecord>& contacts);
+    // Stores a new contact and sets its id.
+    StoreResult add(ContactRecord& contact);
+    // Replaces the stored properties of contact.id; not_found when it is gone.
+    StoreResult update(const ContactRecord& contact);
+    StoreResult remove(int64_t id);
+    // Adds all of them in one transaction, or none.
+    StoreResult add_all(std::vector<ContactRecord>& contacts);
+
+    // The quota in bytes, 0 for none. It is rounded down to whole database pages and cannot be
+    // less than the store already takes: a store at or above its quota refuses what needs more.
+    StoreResult set_quota_bytes(uint64_t bytes);
+    StoreResult quota_bytes(uint64_t& bytes);
+
+    ChangeStamp change_stamp();
+
+    const std::filesystem::path& path() const { return m_path; }
+
+  private:
+    ContactStore(sqlite3* db, std::filesystem::path path);
+
+    StoreResult prepare_connection();
+    StoreResult create_schema();
+    StoreResult check_schema();
+    StoreResult read_quota(int64_t& bytes);
+    StoreResult apply_quota();
+    StoreResult insert_locked(ContactRecord& contact);
+    template <typename Body>
+    StoreResult write(const char* what, Body body);
+    StoreResult failure(const char* what, int code);
+    StoreResult execute(const char* what, const char* sql);
+
+    sqlite3* m_db;
+    std::filesystem::path m_path;
+    std::mutex m_mutex;
+    int64_t m_page_size = 4096;
+    uint64_t m_own_changes = 0;
+};
+
+} // namespace handset
