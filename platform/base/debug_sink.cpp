@@ -2,6 +2,7 @@
 
 #include "base/debug_output.h"
 #include "base/device_folder.h"
+#include "base/write_fully.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,19 +15,6 @@
 namespace handset {
 
 namespace {
-
-void write_fully(int descriptor, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = ::write(descriptor, text.data(), text.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return;
-        }
-        text.remove_prefix(static_cast<size_t>(written));
-    }
-}
 
 // A log file removed while open (a device folder wiped and made again) would swallow every later
 // line; reopening brings the file back.

@@ -41,23 +41,22 @@ class HandleTable {
 
     std::optional<T> find(uint32_t handle) const {
         std::lock_guard lock(m_mutex);
-        const Slot* slot = live_slot(handle);
-        if (slot == nullptr) {
+        if (!is_live(handle)) {
             return std::nullopt;
         }
-        return slot->value;
+        return m_slots[index_of(handle)].value;
     }
 
     // The removed object, or nothing if the handle was not live.
     std::optional<T> remove(uint32_t handle) {
         std::lock_guard lock(m_mutex);
-        Slot* slot = const_cast<Slot*>(live_slot(handle));
-        if (slot == nullptr) {
+        if (!is_live(handle)) {
             return std::nullopt;
         }
-        std::optional<T> removed = std::move(slot->value);
-        slot->value.reset();
-        slot->generation = (slot->generation + 1) & ((1u << generation_bits) - 1);
+        Slot& slot = m_slots[index_of(handle)];
+        std::optional<T> removed = std::move(slot.value);
+        slot.value.reset();
+        slot.generation = (slot.generation + 1) & ((1u << generation_bits) - 1);
         // Reusing the oldest free slot first keeps stale handles detectable for longer.
         m_free.push_back(index_of(handle));
         return removed;
@@ -80,19 +79,12 @@ class HandleTable {
     static uint32_t index_of(uint32_t handle) { return (handle & max_slots) - 1; }
     static uint32_t generation_of(uint32_t handle) { return handle >> index_bits; }
 
-    const Slot* live_slot(uint32_t handle) const {
-        if ((handle & max_slots) == 0) {
-            return nullptr;
+    bool is_live(uint32_t handle) const {
+        if ((handle & max_slots) == 0 || index_of(handle) >= m_slots.size()) {
+            return false;
         }
-        const uint32_t index = index_of(handle);
-        if (index >= m_slots.size()) {
-            return nullptr;
-        }
-        const Slot& slot = m_slots[index];
-        if (!slot.value || slot.generation != generation_of(handle)) {
-            return nullptr;
-        }
-        return &slot;
+        const Slot& slot = m_slots[index_of(handle)];
+        return slot.value && slot.generation == generation_of(handle);
     }
 
     mutable std::mutex m_mutex;

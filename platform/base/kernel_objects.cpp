@@ -20,10 +20,6 @@ HANDLE add_kernel_object(std::shared_ptr<KernelObject> object) {
     return HANDLE(kernel_table().add(std::move(object)));
 }
 
-std::shared_ptr<KernelObject> find_kernel_object(HANDLE handle) {
-    return kernel_table().find(handle.value()).value_or(nullptr);
-}
-
 bool close_kernel_object(HANDLE handle) {
     return kernel_table().remove(handle.value()).has_value();
 }

@@ -15,7 +15,6 @@ class KernelObject {
 
 // 0 (none) when the table is full.
 HANDLE add_kernel_object(std::shared_ptr<KernelObject> object);
-std::shared_ptr<KernelObject> find_kernel_object(HANDLE handle);
 // False when the handle was not open.
 bool close_kernel_object(HANDLE handle);
 

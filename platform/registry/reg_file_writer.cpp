@@ -1,6 +1,7 @@
 #include "registry/reg_file_writer.h"
 
 #include "base/utf.h"
+#include "base/write_fully.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -93,20 +94,6 @@ void write_key(std::string& out, const RegistryKey& key, const std::string& path
     for (const auto& [folded, child] : key.children()) {
         write_key(out, *child, path + "\\" + utf16_to_utf8(child->name()), false);
     }
-}
-
-bool write_fully(int descriptor, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = ::write(descriptor, text.data(), text.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        text.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
 }
 
 // The rename is only lasting once the folder's entry is on disk as well.

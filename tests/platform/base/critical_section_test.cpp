@@ -44,6 +44,21 @@ class CriticalSectionTest : public testing::Test {
     void SetUp() override { InitializeCriticalSection(&m_section); }
     void TearDown() override { DeleteCriticalSection(&m_section); }
 
+    // With the test's thread holding the section once: another thread must wait for it until the
+    // test's thread leaves.
+    void expect_held_until_left(const char* why) {
+        Signal entered;
+        Worker worker([&] {
+            EnterCriticalSection(&m_section);
+            entered.raise();
+            LeaveCriticalSection(&m_section);
+        });
+        Sleep(20);
+        EXPECT_FALSE(entered.raised()) << why;
+        LeaveCriticalSection(&m_section);
+        EXPECT_TRUE(entered.wait());
+    }
+
     CRITICAL_SECTION m_section{};
 };
 
@@ -53,17 +68,7 @@ TEST_F(CriticalSectionTest, LetsItsOwnerEnterAgain) {
     EnterCriticalSection(&m_section);
     EnterCriticalSection(&m_section);
     LeaveCriticalSection(&m_section);
-
-    Signal entered;
-    Worker worker([&] {
-        EnterCriticalSection(&m_section);
-        entered.raise();
-        LeaveCriticalSection(&m_section);
-    });
-    Sleep(20);
-    EXPECT_FALSE(entered.raised()) << "still held once after one of two leaves";
-    LeaveCriticalSection(&m_section);
-    EXPECT_TRUE(entered.wait());
+    expect_held_until_left("still held once after one of two leaves");
 }
 
 TEST_F(CriticalSectionTest, KeepsOtherThreadsOutWhileHeld) {
@@ -94,17 +99,7 @@ TEST_F(CriticalSectionTest, IgnoresALeaveByAThreadThatDoesNotOwnIt) {
         Worker worker([&] { LeaveCriticalSection(&m_section); });
     }
     EXPECT_THAT(capture.text(), HasSubstr("is not owned by thread"));
-
-    Signal entered;
-    Worker worker([&] {
-        EnterCriticalSection(&m_section);
-        entered.raise();
-        LeaveCriticalSection(&m_section);
-    });
-    Sleep(20);
-    EXPECT_FALSE(entered.raised()) << "the stray leave must not release the owner's hold";
-    LeaveCriticalSection(&m_section);
-    EXPECT_TRUE(entered.wait());
+    expect_held_until_left("the stray leave must not release the owner's hold");
 }
 
 TEST(CriticalSection, SurvivesDeletionWhileAnotherThreadHoldsIt) {

@@ -10,35 +10,27 @@
 
 using handset::language_of_locale;
 
-TEST(LanguageOfLocale, KnowsTheCommonLocales) {
-    EXPECT_EQ(language_of_locale("en_US"), 0x0409);
-    EXPECT_EQ(language_of_locale("de_DE.UTF-8"), 0x0407);
-    EXPECT_EQ(language_of_locale("zh_TW.Big5"), 0x0404);
-    EXPECT_EQ(language_of_locale("zh_CN.GB18030"), 0x0804);
-    EXPECT_EQ(language_of_locale("zh_SG"), 0x1004);
-    EXPECT_EQ(language_of_locale("fr_FR@euro"), 0x040C);
-    EXPECT_EQ(language_of_locale("es_ES"), 0x0C0A);
-    EXPECT_EQ(language_of_locale("it_IT"), 0x0410);
-    EXPECT_EQ(language_of_locale("ja_JP.eucJP"), 0x0411);
-    EXPECT_EQ(language_of_locale("ko_KR"), 0x0412);
-    EXPECT_EQ(language_of_locale("pt_BR"), 0x0416);
-    EXPECT_EQ(language_of_locale("nl_NL"), 0x0413);
-    EXPECT_EQ(language_of_locale("en_GB.UTF-8"), 0x0809);
-}
-
-TEST(LanguageOfLocale, FallsBackToTheLanguagesMainTerritory) {
-    EXPECT_EQ(language_of_locale("de"), 0x0407);
-    EXPECT_EQ(language_of_locale("de_BE"), 0x0407);
-    EXPECT_EQ(language_of_locale("zh"), 0x0804);
-    EXPECT_EQ(language_of_locale("pt"), 0x0416);
+TEST(LanguageOfLocale, KnowsTheCommonLocalesAndTheMainTerritoryOfEachLanguage) {
+    const std::pair<const char*, LANGID> cases[] = {
+        {"en_US", 0x0409},       {"de_DE.UTF-8", 0x0407},
+        {"zh_TW.Big5", 0x0404},  {"zh_CN.GB18030", 0x0804},
+        {"zh_SG", 0x1004},       {"fr_FR@euro", 0x040C},
+        {"es_ES", 0x0C0A},       {"it_IT", 0x0410},
+        {"ja_JP.eucJP", 0x0411}, {"ko_KR", 0x0412},
+        {"pt_BR", 0x0416},       {"nl_NL", 0x0413},
+        {"en_GB.UTF-8", 0x0809}, {"de", 0x0407},
+        {"de_BE", 0x0407},       {"zh", 0x0804},
+        {"pt", 0x0416},
+    };
+    for (const auto& [locale, language] : cases) {
+        EXPECT_EQ(language_of_locale(locale), language) << locale;
+    }
 }
 
 TEST(LanguageOfLocale, KnowsNothingOfTheCLocaleOrUnknownLanguages) {
-    EXPECT_EQ(language_of_locale("C"), 0);
-    EXPECT_EQ(language_of_locale("C.UTF-8"), 0);
-    EXPECT_EQ(language_of_locale("POSIX"), 0);
-    EXPECT_EQ(language_of_locale("xx_YY"), 0);
-    EXPECT_EQ(language_of_locale(""), 0);
+    for (const char* locale : {"C", "C.UTF-8", "POSIX", "xx_YY", ""}) {
+        EXPECT_EQ(language_of_locale(locale), 0) << locale;
+    }
 }
 
 namespace {
