@@ -32,8 +32,12 @@ constexpr WORD kExtendedSignature = 0xFFFF;
 constexpr size_t kItemAlignment = 4;
 
 bool is_extended(std::span<const BYTE> data) {
-    return data.size() >= 4 && data[0] == kExtendedVersion && data[1] == 0 && data[2] == 0xFF &&
-           data[3] == 0xFF;
+    if (data.size() < 4) {
+        return false;
+    }
+    ByteReader reader(data);
+    return reader.u16("template version") == kExtendedVersion &&
+           reader.u16("template signature") == kExtendedSignature;
 }
 
 void read_geometry(ByteReader& reader, short& x, short& y, short& cx, short& cy) {

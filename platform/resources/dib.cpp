@@ -4,7 +4,7 @@
 #include "resources/byte_reader.h"
 
 #include <bit>
-#include <climits>
+#include <limits>
 
 namespace handset {
 
@@ -73,7 +73,8 @@ void check_header(const InfoHeader& header) {
     if (header.planes != 1) {
         throw ParseError(parse_error_text("%u planes instead of 1", unsigned{header.planes}));
     }
-    if (header.width <= 0 || header.height == 0 || header.height == LONG_MIN) {
+    if (header.width <= 0 || header.height == 0 ||
+        header.height == std::numeric_limits<LONG>::min()) {
         throw ParseError(
             parse_error_text("the size %d x %d is not a bitmap's", header.width, header.height));
     }

@@ -34,6 +34,10 @@ std::optional<std::filesystem::path> locate(std::u16string_view name, const char
     return path;
 }
 
+// The loader watches threads from the moment the platform loads, so that a thread that was already
+// running when a code module came gets that module's detach call when it ends, as on the device.
+[[maybe_unused]] const ModuleTable& g_loader = ModuleTable::instance();
+
 std::filesystem::path identity_of(const std::filesystem::path& path) {
     std::error_code error;
     std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);

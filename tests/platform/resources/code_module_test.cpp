@@ -166,6 +166,41 @@ TEST(CodeModule, HearsOfThreadsThatCreateThreadMakesOnThoseThreads) {
     FreeLibrary(module);
 }
 
+struct GatedThread {
+    std::atomic<DWORD> id{0};
+    std::atomic<bool> may_end{false};
+};
+
+DWORD WINAPI wait_at_gate(LPVOID parameter) {
+    auto& gate = *static_cast<GatedThread*>(parameter);
+    gate.id = GetCurrentThreadId();
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!gate.may_end && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return 0;
+}
+
+TEST(CodeModule, HearsOnlyTheDetachOfAThreadThatWasRunningWhenItLoaded) {
+    GatedThread gate;
+    HANDLE thread = CreateThread(nullptr, 0, wait_at_gate, &gate, 0, nullptr);
+    ASSERT_TRUE(thread);
+    CloseHandle(thread);
+    while (gate.id == 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    DebugCapture capture;
+    HMODULE module = LoadLibraryW(u"TestLibrary.dll");
+    ASSERT_TRUE(module);
+
+    gate.may_end = true;
+    wait_for_calls(capture, "TestLibrary", 2);
+    EXPECT_THAT(calls_of(capture, "TestLibrary"),
+                ElementsAre(call(DLL_PROCESS_ATTACH, GetCurrentThreadId()),
+                            call(DLL_THREAD_DETACH, gate.id)));
+    FreeLibrary(module);
+}
+
 TEST(CodeModule, HearsOfNoThreadsAfterDisableThreadLibraryCalls) {
     HMODULE loud = LoadLibraryW(u"TestLibrary.dll");
     DebugCapture capture;

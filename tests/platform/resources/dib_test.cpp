@@ -131,6 +131,8 @@ TEST(Dib, RefusesDamagedOrUnsupportedBitmapsWithAReason) {
     cases.push_back({"run-length", info_header(1, 1, 8, 1, 0).dword(0), "compression 1"});
     cases.push_back({"no width", info_header(0, 1, 24, 0, 0).dword(0), "size 0 x 1"});
     cases.push_back({"no height", info_header(1, 0, 24, 0, 0).dword(0), "size 1 x 0"});
+    cases.push_back(
+        {"lowest height", info_header(1, INT32_MIN, 24, 0, 0).dword(0), "size 1 x -2147483648"});
     cases.push_back({"huge", info_header(0x7FFFFFFF, 0x7FFFFFFF, 1, 0, 0), "more than a bitmap"});
     cases.push_back({"long colour table", info_header(1, 1, 1, 0, 3), "colour table of 3"});
     cases.push_back({"missing colours", info_header(1, 1, 8, 0, 0).dword(0), "colour table"});
