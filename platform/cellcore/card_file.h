@@ -1,0 +1,100 @@
+// The emulated SIM card: the device folder's sim.db. It keeps the card's profile, its state, the
+// phonebook as EF_ADN records (each extended entry's additional number as a number block and its
+// e-mail as an alpha field beside it), a log of changes for the notification threads of every
+// process, and the handset's call log.
+//
+// This is also the control API of the emulated handset (handsetctl): it changes the card whatever
+// its state, where the SIM library refuses what a locked or absent card would refuse. Every
+// change is one transaction, so a process killed at any point leaves the file whole and every
+// change that returned is kept. Failures throw CardError.
+#pragma once
+
+#include "cellcore/card_error.h"
+#include "cellcore/card_types.h"
+#include "cellcore/sqlite_database.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace handset {
+
+class CardFile {
+  public:
+    // Where the card of the device folder lives.
+    static std::filesystem::path default_path();
+
+    // An existing card; CardFault::missing when there is no file, damaged when it is not a card.
+    static CardFile open(const std::filesystem::path& file);
+    // Makes file a blank card with this profile and the default state (present, unlocked,
+    // phonebook ready, radio on): a file that is missing or damaged is replaced; an existing
+    // card loses its records and call log, and its notified handles hear of every deletion.
+    static CardFile create(const std::filesystem::path& file, const CardProfile& profile);
+
+    CardProfile profile();
+    // Records are re-encoded for the new sizes in the same transaction; a record that would not
+    // fit, or a slot beyond the new total, refuses the change (CardFault::bad_profile).
+    void set_profile(const CardProfile& profile);
+
+    CardState state();
+    // Reads, changes and writes the state in one transaction. Switching the radio off is
+    // reported as SIM_NOTIFY_RADIOOFF.
+    void update_state(const std::function<void(CardState&)>& change);
+
+    // Profile and state as one consistent read.
+    std::pair<CardProfile, CardState> snapshot();
+
+    std::vector<StoredEntry> entries();
+    std::optional<PhonebookEntry> entry(int slot);
+    int used_slots();
+
+    // Stores entry in slot, or in the first free slot when slot is 0; returns the slot used.
+    int store(int slot, const PhonebookEntry& entry, EntryFields fields);
+    // False when the slot was empty already.
+    bool erase(int slot);
+    void clear();
+
+    // One line per slot, 1 to the total, empty slots as padding.
+    std::vector<std::string> export_adn();
+    // Replaces the phonebook with these lines: one record a line (blank lines and lines starting
+    // with '#' skipped), the first for slot 1. Records of another alpha length are re-encoded
+    // for this card. Nothing changes unless every line can be taken.
+    void import_adn(const std::vector<std::string>& lines);
+
+    void append_call(const CallRecord& call);
+    std::vector<CallRecord> calls();
+
+    // The change log: the newest sequence number, and what happened after a given one.
+    int64_t latest_change();
+    std::vector<CardChange> changes_since(int64_t sequence);
+    int64_t data_version();
+
+  private:
+    CardFile(std::filesystem::path file, SqliteDatabase database);
+
+    static SqliteDatabase connect(const std::filesystem::path& file, SqliteDatabase::Mode mode);
+    // Runs action, turning SQLite's failures into the card's.
+    template <typename Action>
+    auto guarded(Action action);
+
+    int64_t pragma(const char* name);
+    std::pair<CardProfile, CardState> read_snapshot();
+    void check_schema();
+    void write_profile(const CardProfile& profile);
+    void write_state(const CardState& state);
+    void log_change(uint32_t code, int slot);
+    std::vector<int> occupied_slots();
+    void clear_records();
+    void put_record(int slot, const Bytes& record, const std::optional<Bytes>& additional_number,
+                    const std::optional<Bytes>& email);
+    int first_free_slot(int slots);
+    PhonebookEntry decode_row(int slot, const Bytes& record,
+                              const std::optional<Bytes>& additional_number,
+                              const std::optional<Bytes>& email);
+
+    std::filesystem::path m_file;
+    SqliteDatabase m_database;
+};
+
+} // namespace handset

@@ -1,0 +1,23 @@
+// A failed SQLite call, with the result code that tells a damaged or foreign file from a busy one.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace handset {
+
+class SqliteError : public std::runtime_error {
+  public:
+    SqliteError(int code, const std::string& message) : std::runtime_error(message), m_code(code) {}
+
+    int code() const { return m_code; }
+    // The file is not a database, or its contents are damaged.
+    bool damaged() const;
+    // Another connection held the lock for longer than the busy timeout.
+    bool busy() const;
+
+  private:
+    int m_code;
+};
+
+} // namespace handset
