@@ -2,6 +2,7 @@
 
 #include "base/debug_output.h"
 #include "base/device_folder.h"
+#include "base/utf.h"
 #include "poom/sqlite_statement.h"
 
 #include <sqlite3.h>
@@ -156,6 +157,21 @@ ContactStore::~ContactStore() {
     sqlite3_close(m_db);
 }
 
+std::unique_ptr<ContactStore> ContactStore::connect(const std::filesystem::path& path, int flags,
+                                                    const char* what,
+                                                    StoreResult (ContactStore::*finish)(),
+                                                    StoreResult& result) {
+    int code = SQLITE_OK;
+    sqlite3* db = open_connection(path, flags, code);
+    // The store owns the connection from here on, even one that failed to open.
+    std::unique_ptr<ContactStore> store(new ContactStore(db, path));
+    result = code == SQLITE_OK ? store->prepare_connection() : store->failure(what, code);
+    if (result.ok()) {
+        result = (store.get()->*finish)();
+    }
+    return result.ok() ? std::move(store) : nullptr;
+}
+
 std::unique_ptr<ContactStore> ContactStore::open(const std::filesystem::path& path,
                                                  StoreResult& result) {
     std::error_code error;
@@ -163,14 +179,7 @@ std::unique_ptr<ContactStore> ContactStore::open(const std::filesystem::path& pa
         result = reported(StoreStatus::missing, "there is no contacts store at " + path.string());
         return nullptr;
     }
-    int code = SQLITE_OK;
-    sqlite3* db = open_connection(path, SQLITE_OPEN_READWRITE, code);
-    std::unique_ptr<ContactStore> store(new ContactStore(db, path));
-    result = code == SQLITE_OK ? store->prepare_connection() : store->failure("opening", code);
-    if (result.ok()) {
-        result = store->check_schema();
-    }
-    return result.ok() ? std::move(store) : nullptr;
+    return connect(path, SQLITE_OPEN_READWRITE, "opening", &ContactStore::check_schema, result);
 }
 
 std::unique_ptr<ContactStore> ContactStore::create(const std::filesystem::path& path,
@@ -181,14 +190,8 @@ std::unique_ptr<ContactStore> ContactStore::create(const std::filesystem::path& 
         return nullptr;
     }
     remove_stale_journal(path);
-    int code = SQLITE_OK;
-    sqlite3* db = open_connection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, code);
-    std::unique_ptr<ContactStore> store(new ContactStore(db, path));
-    result = code == SQLITE_OK ? store->prepare_connection() : store->failure("creating", code);
-    if (result.ok()) {
-        result = store->create_schema();
-    }
-    return result.ok() ? std::move(store) : nullptr;
+    return connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, "creating",
+                   &ContactStore::create_schema, result);
 }
 
 StoreResult ContactStore::failure(const char* what, int code) {
@@ -420,6 +423,21 @@ ChangeStamp ContactStore::change_stamp() {
     SqliteStatement version(m_db, "PRAGMA data_version");
     const int64_t others = version.step() == SQLITE_ROW ? version.column_int64(0) : -1;
     return {others, m_own_changes};
+}
+
+StoreResult ContactStore::check() {
+    std::lock_guard lock(m_mutex);
+    SqliteStatement quick_check(m_db, "PRAGMA quick_check");
+    const int code = quick_check.step();
+    if (code != SQLITE_ROW) {
+        return failure("checking the store", code);
+    }
+    const std::u16string verdict = quick_check.column_text(0);
+    if (verdict != u"ok") {
+        return reported(StoreStatus::unusable,
+                        m_path.string() + " is damaged: " + utf16_to_utf8(verdict));
+    }
+    return {};
 }
 
 } // namespace handset

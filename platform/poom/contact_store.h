@@ -64,10 +64,18 @@ class ContactStore {
 
     ChangeStamp change_stamp();
 
+    // Reads the whole file looking for damage (SQLite's quick check), which opening does not;
+    // for handsetctl's status.
+    StoreResult check();
+
     const std::filesystem::path& path() const { return m_path; }
 
   private:
     ContactStore(sqlite3* db, std::filesystem::path path);
+    static std::unique_ptr<ContactStore> connect(const std::filesystem::path& path, int flags,
+                                                 const char* what,
+                                                 StoreResult (ContactStore::*finish)(),
+                                                 StoreResult& result);
 
     StoreResult prepare_connection();
     StoreResult create_schema();

@@ -93,6 +93,7 @@ TEST_F(ContactStoreTest, KeepsEveryPropertyThroughAnotherConnection) {
     ASSERT_EQ(contacts.size(), 1u);
     EXPECT_EQ(contacts[0].id, contact.id);
     EXPECT_EQ(contacts[0].fields, contact.fields);
+    EXPECT_TRUE(store->check().ok());
 }
 
 TEST_F(ContactStoreTest, ListsContactsAsTheDeviceFilesThem) {
@@ -169,6 +170,7 @@ TEST_F(ContactStoreTest, ReportsDamageFoundAfterOpening) {
     EXPECT_TRUE(contacts.empty());
     ContactRecord contact = named(u"Bob", u"Brown");
     EXPECT_EQ(store->add(contact).status, StoreStatus::unusable);
+    EXPECT_EQ(store->check().status, StoreStatus::unusable);
     EXPECT_THAT(debug.text(), HasSubstr("malformed"));
 }
 

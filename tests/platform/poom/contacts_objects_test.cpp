@@ -384,7 +384,7 @@ TEST_F(ContactsObjectsTest, SaveAnswersOutOfMemoryWhenTheStorageQuotaIsReached) 
     EXPECT_EQ(save_named(m_application.get(), long_name, u"Again"), E_OUTOFMEMORY);
 }
 
-TEST_F(ContactsObjectsTest, AMissingStoreFailsLogonAndSaysWhy) {
+TEST_F(ContactsObjectsTest, AMissingStoreOrAFileThatIsNoDatabaseFailsLogonAndSaysWhy) {
     m_store.reset();
     std::filesystem::remove(ContactStore::default_path());
     handset::DebugCapture debug;
@@ -394,12 +394,8 @@ TEST_F(ContactsObjectsTest, AMissingStoreFailsLogonAndSaysWhy) {
     EXPECT_EQ(
         m_application->lpVtbl->GetDefaultFolder(m_application.get(), olFolderContacts, &folder),
         E_UNEXPECTED);
-}
 
-TEST_F(ContactsObjectsTest, AFileThatIsNoDatabaseFailsLogonAndSaysWhy) {
-    m_store.reset();
     write_file(ContactStore::default_path(), "contacts: Anna, Bob\n" + std::string(4096, '\0'));
-    handset::DebugCapture debug;
     EXPECT_EQ(logon(), E_FAIL);
     EXPECT_THAT(debug.text(), HasSubstr("not a database"));
 }
