@@ -47,7 +47,7 @@ class BoundedText {
 
 enum class Size { normal, half, wide, sixty_four };
 
-struct Spec {
+struct Conversion {
     bool left_align = false;
     bool zero_pad = false;
     bool alternate = false;
@@ -74,63 +74,63 @@ size_t parse_number(const char16_t*& p) {
     return value;
 }
 
-void parse_flags(const char16_t*& p, Spec& spec) {
+void parse_flags(const char16_t*& p, Conversion& conversion) {
     for (;; ++p) {
         if (*p == u'-') {
-            spec.left_align = true;
+            conversion.left_align = true;
         } else if (*p == u'0') {
-            spec.zero_pad = true;
+            conversion.zero_pad = true;
         } else if (*p == u'#') {
-            spec.alternate = true;
+            conversion.alternate = true;
         } else {
             return;
         }
     }
 }
 
-void parse_size(const char16_t*& p, Spec& spec) {
+void parse_size(const char16_t*& p, Conversion& conversion) {
     if (*p == u'h') {
-        spec.size = Size::half;
+        conversion.size = Size::half;
         ++p;
     } else if (*p == u'l') {
-        spec.size = Size::wide;
+        conversion.size = Size::wide;
         ++p;
     } else if (p[0] == u'I' && p[1] == u'6' && p[2] == u'4') {
-        spec.size = Size::sixty_four;
+        conversion.size = Size::sixty_four;
         p += 3;
     }
 }
 
 // Reads the conversion after its '%'; p is left after the type character (or on the
 // terminator when the format ends inside the conversion).
-Spec parse_spec(const char16_t*& p) {
-    Spec spec;
-    parse_flags(p, spec);
-    spec.width = parse_number(p);
+Conversion parse_conversion(const char16_t*& p) {
+    Conversion conversion;
+    parse_flags(p, conversion);
+    conversion.width = parse_number(p);
     if (*p == u'.') {
         ++p;
-        spec.has_precision = true;
-        spec.precision = parse_number(p);
+        conversion.has_precision = true;
+        conversion.precision = parse_number(p);
     }
-    parse_size(p, spec);
-    spec.type = *p;
+    parse_size(p, conversion);
+    conversion.type = *p;
     if (*p != 0) {
         ++p;
     }
-    return spec;
+    return conversion;
 }
 
-void emit_field(BoundedText& out, const Spec& spec, std::u16string_view prefix, size_t zero_fill,
-                std::u16string_view body) {
+void emit_field(BoundedText& out, const Conversion& conversion, std::u16string_view prefix,
+                size_t zero_fill, std::u16string_view body) {
     const size_t length = prefix.size() + zero_fill + body.size();
-    const size_t padding = spec.width > length ? spec.width - length : 0;
-    if (!spec.left_align) {
+    const size_t padding = conversion.width > length ? conversion.width - length : 0;
+    if (!conversion.left_align) {
         out.repeat(u' ', padding);
     }
     out.append(prefix);
     out.repeat(u'0', zero_fill);
     out.append(body);
-    if (spec.left_align) {
+    if (conversion.left_align) {
         out.repeat(u' ', padding);
     }
 }
@@ -145,97 +145,102 @@ std::u16string digits_of(uint64_t value, unsigned base, bool upper_case) {
     return text;
 }
 
-void emit_integer(BoundedText& out, const Spec& spec, bool negative, uint64_t magnitude) {
-    const bool hex = spec.type == u'x' || spec.type == u'X';
-    std::u16string body = digits_of(magnitude, hex ? 16 : 10, spec.type == u'X');
-    if (spec.has_precision && spec.precision == 0 && magnitude == 0) {
+void emit_integer(BoundedText& out, const Conversion& conversion, bool negative,
+                  uint64_t magnitude) {
+    const bool hex = conversion.type == u'x' || conversion.type == u'X';
+    std::u16string body = digits_of(magnitude, hex ? 16 : 10, conversion.type == u'X');
+    if (conversion.has_precision && conversion.precision == 0 && magnitude == 0) {
         body.clear();
     }
     std::u16string prefix = negative ? u"-" : u"";
-    if (hex && spec.alternate && magnitude != 0) {
-        prefix = spec.type == u'X' ? u"0X" : u"0x";
+    if (hex && conversion.alternate && magnitude != 0) {
+        prefix = conversion.type == u'X' ? u"0X" : u"0x";
     }
     size_t zero_fill = 0;
-    if (spec.has_precision && spec.precision > body.size()) {
-        zero_fill = spec.precision - body.size();
-    } else if (spec.zero_pad && !spec.left_align && !spec.has_precision) {
+    if (conversion.has_precision && conversion.precision > body.size()) {
+        zero_fill = conversion.precision - body.size();
+    } else if (conversion.zero_pad && !conversion.left_align && !conversion.has_precision) {
         const size_t length = prefix.size() + body.size();
-        zero_fill = spec.width > length ? spec.width - length : 0;
+        zero_fill = conversion.width > length ? conversion.width - length : 0;
     }
-    emit_field(out, spec, prefix, zero_fill, body);
+    emit_field(out, conversion, prefix, zero_fill, body);
 }
 
-void emit_signed(BoundedText& out, const Spec& spec, va_list& arguments) {
+void emit_signed(BoundedText& out, const Conversion& conversion, va_list& arguments) {
     int64_t value;
-    if (spec.size == Size::sixty_four) {
+    if (conversion.size == Size::sixty_four) {
         value = va_arg(arguments, int64_t);
-    } else if (spec.size == Size::half) {
+    } else if (conversion.size == Size::half) {
         value = static_cast<int16_t>(va_arg(arguments, int));
     } else {
         value = va_arg(arguments, int32_t);
     }
     const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : value;
-    emit_integer(out, spec, value < 0, magnitude);
+    emit_integer(out, conversion, value < 0, magnitude);
 }
 
-void emit_unsigned(BoundedText& out, const Spec& spec, va_list& arguments) {
+void emit_unsigned(BoundedText& out, const Conversion& conversion, va_list& arguments) {
     uint64_t value;
-    if (spec.size == Size::sixty_four) {
+    if (conversion.size == Size::sixty_four) {
         value = va_arg(arguments, uint64_t);
-    } else if (spec.size == Size::half) {
+    } else if (conversion.size == Size::half) {
         value = static_cast<uint16_t>(va_arg(arguments, unsigned));
     } else {
         value = va_arg(arguments, uint32_t);
     }
-    emit_integer(out, spec, false, value);
+    emit_integer(out, conversion, false, value);
 }
 
 // Strings and characters pad with zeros too when asked, as wsprintfW does.
-void emit_text(BoundedText& out, const Spec& spec, std::u16string_view text) {
-    if (spec.has_precision && spec.precision < text.size()) {
-        text = text.substr(0, spec.precision);
+void emit_text(BoundedText& out, const Conversion& conversion, std::u16string_view text) {
+    if (conversion.has_precision && conversion.precision < text.size()) {
+        text = text.substr(0, conversion.precision);
     }
-    const size_t zero_fill = spec.zero_pad && !spec.left_align && spec.width > text.size()
-                                 ? spec.width - text.size()
-                                 : 0;
-    emit_field(out, spec, u"", zero_fill, text);
+    const size_t zero_fill =
+        conversion.zero_pad && !conversion.left_align && conversion.width > text.size()
+            ? conversion.width - text.size()
+            : 0;
+    emit_field(out, conversion, u"", zero_fill, text);
 }
 
-void emit_string(BoundedText& out, const Spec& spec, bool narrow, va_list& arguments) {
+void emit_string(BoundedText& out, const Conversion& conversion, bool narrow, va_list& arguments) {
     if (narrow) {
         const char* text = va_arg(arguments, const char*);
-        emit_text(out, spec, text ? utf8_to_utf16(text) : u"(null)");
+        emit_text(out, conversion, text ? utf8_to_utf16(text) : u"(null)");
         return;
     }
     const char16_t* text = va_arg(arguments, const char16_t*);
-    emit_text(out, spec, text ? std::u16string_view(text) : u"(null)");
+    emit_text(out, conversion, text ? std::u16string_view(text) : u"(null)");
 }
 
-void emit_character(BoundedText& out, const Spec& spec, bool narrow, va_list& arguments) {
+void emit_character(BoundedText& out, const Conversion& conversion, bool narrow,
+                    va_list& arguments) {
     const int value = va_arg(arguments, int);
     const char16_t c = narrow ? static_cast<unsigned char>(value) : static_cast<char16_t>(value);
-    emit_text(out, spec, std::u16string_view(&c, 1));
+    emit_text(out, conversion, std::u16string_view(&c, 1));
 }
 
-void emit_conversion(BoundedText& out, const Spec& spec, va_list& arguments) {
-    switch (spec.type) {
+void emit_conversion(BoundedText& out, const Conversion& conversion, va_list& arguments) {
+    switch (conversion.type) {
     case u'd':
     case u'i':
-        return emit_signed(out, spec, arguments);
+        return emit_signed(out, conversion, arguments);
     case u'u':
     case u'x':
     case u'X':
-        return emit_unsigned(out, spec, arguments);
+        return emit_unsigned(out, conversion, arguments);
     case u's':
     case u'S':
-        return emit_string(out, spec, spec.type == u'S' || spec.size == Size::half, arguments);
+        return emit_string(out, conversion,
+                           conversion.type == u'S' || conversion.size == Size::half, arguments);
     case u'c':
     case u'C':
-        return emit_character(out, spec, spec.type == u'C' || spec.size == Size::half, arguments);
+        return emit_character(out, conversion,
+                              conversion.type == u'C' || conversion.size == Size::half, arguments);
     case 0:
         return;
     default:
-        out.append(std::u16string_view(&spec.type, 1));
+        out.append(std::u16string_view(&conversion.type, 1));
     }
 }
 
@@ -254,7 +259,7 @@ void format_into(BoundedText& out, const char16_t* format, va_list arguments) {
         p = literal_end;
         if (*p == u'%') {
             ++p;
-            emit_conversion(out, parse_spec(p), remaining);
+            emit_conversion(out, parse_conversion(p), remaining);
         }
     }
     va_end(remaining);
