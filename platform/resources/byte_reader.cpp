@@ -1,5 +1,7 @@
 #include "resources/byte_reader.h"
 
+#include "base/debug_output.h"
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -18,6 +20,10 @@ std::string parse_error_text(const char* format, ...) {
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     return text;
+}
+
+void report_damage(const char* what, size_t size, const char* reason) {
+    debug_printf("%s of %zu bytes is damaged: %s", what, size, reason);
 }
 
 void ByteReader::require(size_t count, const char* what) const {

@@ -8,9 +8,11 @@
 #include <windef.h>
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 namespace handset {
 
@@ -53,5 +55,22 @@ class ByteReader {
     std::span<const BYTE> m_data;
     size_t m_offset = 0;
 };
+
+// Writes the debug line of a damaged record: "<what> of <size> bytes is damaged: <reason>".
+void report_damage(const char* what, size_t size, const char* reason);
+
+// Reads a whole record with `read`, which throws ParseError on damage; the damage is reported
+// and gives nullopt.
+template <typename Read>
+auto read_record(std::span<const BYTE> data, const char* what, Read read)
+    -> std::optional<std::invoke_result_t<Read, ByteReader&>> {
+    ByteReader reader(data);
+    try {
+        return read(reader);
+    } catch (const ParseError& error) {
+        report_damage(what, data.size(), error.what());
+        return std::nullopt;
+    }
+}
 
 } // namespace handset

@@ -18,7 +18,6 @@
 //   class (name or ordinal), text (name or ordinal), WORD creation data size, the data
 #include "resources/dialog_template.h"
 
-#include "base/debug_output.h"
 #include "resources/byte_reader.h"
 
 #include <winstyles.h>
@@ -142,13 +141,9 @@ DialogTemplate read_dialog(ByteReader& reader, bool extended) {
 } // namespace
 
 std::optional<DialogTemplate> parse_dialog_template(std::span<const BYTE> data) {
-    ByteReader reader(data);
-    try {
-        return read_dialog(reader, is_extended(data));
-    } catch (const ParseError& error) {
-        debug_printf("Dialog template of %zu bytes is damaged: %s", data.size(), error.what());
-        return std::nullopt;
-    }
+    bool extended = is_extended(data);
+    return read_record(data, "Dialog template",
+                       [extended](ByteReader& reader) { return read_dialog(reader, extended); });
 }
 
 } // namespace handset

@@ -1,6 +1,5 @@
 #include "resources/dib.h"
 
-#include "base/debug_output.h"
 #include "resources/byte_reader.h"
 
 #include <bit>
@@ -223,13 +222,7 @@ DibImage read_bitmap(ByteReader& reader) {
 } // namespace
 
 std::optional<DibImage> parse_dib(std::span<const BYTE> data) {
-    ByteReader reader(data);
-    try {
-        return read_bitmap(reader);
-    } catch (const ParseError& error) {
-        debug_printf("Bitmap of %zu bytes is damaged: %s", data.size(), error.what());
-        return std::nullopt;
-    }
+    return read_record(data, "Bitmap", read_bitmap);
 }
 
 } // namespace handset

@@ -9,7 +9,6 @@
 // In both, 0x80 in the item's flags marks the last item of its level.
 #include "resources/menu_template.h"
 
-#include "base/debug_output.h"
 #include "resources/byte_reader.h"
 
 namespace handset {
@@ -111,13 +110,7 @@ MenuTemplate read_menu(ByteReader& reader) {
 } // namespace
 
 std::optional<MenuTemplate> parse_menu_template(std::span<const BYTE> data) {
-    ByteReader reader(data);
-    try {
-        return read_menu(reader);
-    } catch (const ParseError& error) {
-        debug_printf("Menu template of %zu bytes is damaged: %s", data.size(), error.what());
-        return std::nullopt;
-    }
+    return read_record(data, "Menu template", read_menu);
 }
 
 } // namespace handset

@@ -23,10 +23,7 @@ constexpr WORD kStatic = 0x82;
 constexpr DWORD kChildVisible = WS_CHILD | WS_VISIBLE;
 
 DialogTemplate fixture_dialog(WORD id) {
-    std::vector<BYTE> data = testing::fixture_resource(MAKEINTRESOURCE(id), RT_DIALOG);
-    std::optional<DialogTemplate> dialog = parse_dialog_template(data);
-    EXPECT_TRUE(dialog.has_value());
-    return dialog.value_or(DialogTemplate{});
+    return testing::parse_fixture(id, RT_DIALOG, parse_dialog_template);
 }
 
 TEST(DialogTemplate, ReadsEveryFieldOfAClassicTemplate) {
@@ -151,14 +148,9 @@ TEST(DialogTemplate, RefusesAControlCountBeyondTheData) {
 
 TEST(DialogTemplate, RefusesEveryTruncation) {
     for (WORD id : {100, 101, 102}) {
-        std::vector<BYTE> data = testing::fixture_resource(MAKEINTRESOURCE(id), RT_DIALOG);
-        for (size_t size = 0; size < data.size(); ++size) {
-            DebugCapture capture;
-            std::span<const BYTE> cut(data.data(), size);
-            EXPECT_FALSE(parse_dialog_template(cut).has_value())
-                << "dialog " << id << " cut to " << size;
-            EXPECT_EQ(capture.lines().size(), 1u);
-        }
+        SCOPED_TRACE(id);
+        testing::expect_every_truncation_refused(
+            testing::fixture_resource(MAKEINTRESOURCE(id), RT_DIALOG), parse_dialog_template);
     }
 }
 

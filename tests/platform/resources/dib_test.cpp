@@ -12,7 +12,6 @@ namespace handset {
 namespace {
 
 using testing::Bytes;
-using ::testing::HasSubstr;
 
 // The picture that fixtures/make_bitmaps.py draws at every depth (see there).
 constexpr int kWidth = 5;
@@ -41,10 +40,7 @@ uint32_t expected_pixel(int x, int y, int bits) {
 }
 
 DibImage fixture_bitmap(WORD id) {
-    std::vector<BYTE> data = testing::fixture_resource(MAKEINTRESOURCE(id), RT_BITMAP);
-    std::optional<DibImage> image = parse_dib(data);
-    EXPECT_TRUE(image.has_value()) << "bitmap " << id;
-    return image.value_or(DibImage{});
+    return testing::parse_fixture(id, RT_BITMAP, parse_dib);
 }
 
 void expect_picture(const DibImage& image, int bits) {
@@ -116,14 +112,8 @@ TEST(Dib, ShowsIndexesPastAShortColourTableAsBlack) {
     EXPECT_EQ(image->pixel(1, 0), 0xFF000000u);
 }
 
-struct Damage {
-    const char* what;
-    Bytes bytes;
-    const char* complaint;
-};
-
 TEST(Dib, RefusesDamagedOrUnsupportedBitmapsWithAReason) {
-    std::vector<Damage> cases;
+    std::vector<testing::DamagedInput> cases;
     cases.push_back({"rows cut short", info_header(4, 4, 24, 0, 0).dword(0), "bitmap rows"});
     cases.push_back({"core header", Bytes().dword(12).word(1).word(1).word(1).word(24),
                      "not a BITMAPINFOHEADER"});
@@ -136,19 +126,14 @@ TEST(Dib, RefusesDamagedOrUnsupportedBitmapsWithAReason) {
     cases.push_back({"huge", info_header(0x7FFFFFFF, 0x7FFFFFFF, 1, 0, 0), "more than a bitmap"});
     cases.push_back({"long colour table", info_header(1, 1, 1, 0, 3), "colour table of 3"});
     cases.push_back({"missing colours", info_header(1, 1, 8, 0, 0).dword(0), "colour table"});
-    for (const Damage& damage : cases) {
-        DebugCapture capture;
-        EXPECT_FALSE(parse_dib(damage.bytes).has_value()) << damage.what;
-        ASSERT_EQ(capture.lines().size(), 1u) << damage.what;
-        EXPECT_THAT(capture.lines()[0], HasSubstr(damage.complaint)) << damage.what;
-    }
+    testing::expect_refused_with_reason(cases, parse_dib);
 }
 
 TEST(Dib, RefusesEveryTruncation) {
-    std::vector<BYTE> data = testing::fixture_resource(MAKEINTRESOURCE(8), RT_BITMAP);
-    for (size_t size = 0; size < data.size(); ++size) {
-        DebugCapture capture;
-        EXPECT_FALSE(parse_dib(std::span<const BYTE>(data.data(), size)).has_value()) << size;
+    for (WORD id : {1, 8, 32}) {
+        SCOPED_TRACE(id);
+        testing::expect_every_truncation_refused(
+            testing::fixture_resource(MAKEINTRESOURCE(id), RT_BITMAP), parse_dib);
     }
 }
 

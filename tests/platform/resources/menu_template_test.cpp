@@ -23,10 +23,7 @@ constexpr WORD kPopupFlag = 0x10;
 constexpr WORD kEndFlag = 0x80;
 
 MenuTemplate fixture_menu(WORD id) {
-    std::vector<BYTE> data = testing::fixture_resource(MAKEINTRESOURCE(id), RT_MENU);
-    std::optional<MenuTemplate> menu = parse_menu_template(data);
-    EXPECT_TRUE(menu.has_value());
-    return menu.value_or(MenuTemplate{});
+    return testing::parse_fixture(id, RT_MENU, parse_menu_template);
 }
 
 TEST(MenuTemplate, ReadsClassicPopupsSeparatorsAndOptions) {
@@ -84,14 +81,9 @@ TEST(MenuTemplate, ReadsExtendedTypesStatesIdsAndHelpIds) {
 
 TEST(MenuTemplate, RefusesEveryTruncation) {
     for (WORD id : {200, 201}) {
-        std::vector<BYTE> data = testing::fixture_resource(MAKEINTRESOURCE(id), RT_MENU);
-        for (size_t size = 0; size < data.size(); ++size) {
-            DebugCapture capture;
-            std::span<const BYTE> cut(data.data(), size);
-            EXPECT_FALSE(parse_menu_template(cut).has_value())
-                << "menu " << id << " cut to " << size;
-            EXPECT_EQ(capture.lines().size(), 1u);
-        }
+        SCOPED_TRACE(id);
+        testing::expect_every_truncation_refused(
+            testing::fixture_resource(MAKEINTRESOURCE(id), RT_MENU), parse_menu_template);
     }
 }
 
@@ -111,29 +103,26 @@ TEST(MenuTemplate, RefusesAHeaderThatPointsPastTheData) {
     EXPECT_FALSE(parse_menu_template(bytes).has_value());
 }
 
-TEST(MenuTemplate, RefusesPopupsNestedWithoutLimit) {
+// A classic template of popups, each the only item of the one above, around one "leaf" item.
+Bytes nested_popups(int levels) {
     Bytes bytes;
     bytes.word(0).word(0);
-    for (int level = 0; level < 100; ++level) {
+    for (int level = 0; level < levels; ++level) {
         bytes.word(kPopupFlag | kEndFlag).text(u"p");
     }
     bytes.word(kEndFlag).word(1).text(u"leaf");
-    DebugCapture capture;
+    return bytes;
+}
 
-    EXPECT_FALSE(parse_menu_template(bytes).has_value());
+TEST(MenuTemplate, RefusesPopupsNestedWithoutLimit) {
+    DebugCapture capture;
+    EXPECT_FALSE(parse_menu_template(nested_popups(100)).has_value());
     ASSERT_EQ(capture.lines().size(), 1u);
     EXPECT_THAT(capture.lines()[0], HasSubstr("nest deeper"));
 }
 
 TEST(MenuTemplate, AcceptsPopupsNestedAFewLevels) {
-    Bytes bytes;
-    bytes.word(0).word(0);
-    for (int level = 0; level < 5; ++level) {
-        bytes.word(kPopupFlag | kEndFlag).text(u"p");
-    }
-    bytes.word(kEndFlag).word(1).text(u"leaf");
-
-    std::optional<MenuTemplate> menu = parse_menu_template(bytes);
+    std::optional<MenuTemplate> menu = parse_menu_template(nested_popups(5));
     ASSERT_TRUE(menu.has_value());
     const MenuItem* item = &menu->items.at(0);
     for (int level = 0; level < 5; ++level) {

@@ -12,7 +12,6 @@ namespace handset {
 namespace {
 
 using testing::Bytes;
-using ::testing::HasSubstr;
 
 constexpr WORD kEnglish = 0x0409;
 
@@ -79,15 +78,9 @@ TEST(ResFile, AcceptsACutOnlyBetweenEntries) {
     }
 }
 
-struct Damage {
-    const char* what;
-    Bytes bytes;
-    const char* complaint;
-};
-
 TEST(ResFile, RefusesDamagedFilesWithAReason) {
-    std::vector<Damage> cases;
-    cases.push_back({"empty", Bytes(), "the file is empty"});
+    std::vector<testing::DamagedInput> cases;
+    cases.push_back({"empty", Bytes(), "Resource file damaged.res is damaged: the file is empty"});
     cases.push_back({"text", Bytes().text(u"REGEDIT4\r\n"), "does not start with the empty entry"});
     cases.push_back({"16-bit file", Bytes().byte(0xFF).word(5).byte(0xFF).word(100).word(0x1030),
                      "does not start with the empty entry"});
@@ -111,13 +104,8 @@ TEST(ResFile, RefusesDamagedFilesWithAReason) {
                      marker_entry().dword(0).dword(32).text(u"ABCDEFGHIJKLMNOPQRSTUVWXYZ", false),
                      "entry type"});
     cases.push_back({"trailing bytes", marker_entry().word(7), "entry data size"});
-    for (const Damage& damage : cases) {
-        DebugCapture capture;
-        EXPECT_FALSE(parse_res_file(damage.bytes, "damaged.res").has_value()) << damage.what;
-        ASSERT_EQ(capture.lines().size(), 1u) << damage.what;
-        EXPECT_THAT(capture.lines()[0], HasSubstr("damaged.res is damaged")) << damage.what;
-        EXPECT_THAT(capture.lines()[0], HasSubstr(damage.complaint)) << damage.what;
-    }
+    testing::expect_refused_with_reason(
+        cases, [](std::span<const BYTE> image) { return parse_res_file(image, "damaged.res"); });
 }
 
 } // namespace

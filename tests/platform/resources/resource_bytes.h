@@ -3,9 +3,13 @@
 // ones above all).
 #pragma once
 
+#include "base/debug_output.h"
 #include "resources/resource_module.h"
 
 #include <windef.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <span>
@@ -19,6 +23,14 @@ const ResourceModule& fixture_resources();
 
 // The data of one fixture resource; the test fails when it is missing.
 std::vector<BYTE> fixture_resource(const WCHAR* name, const WCHAR* type);
+
+// A fixture resource through its parser; the test fails when either fails.
+template <typename Parse>
+auto parse_fixture(WORD id, const WCHAR* type, Parse parse) {
+    auto parsed = parse(fixture_resource(reinterpret_cast<const WCHAR*>(uintptr_t{id}), type));
+    EXPECT_TRUE(parsed.has_value()) << "fixture resource " << id;
+    return parsed.value_or(typename decltype(parsed)::value_type{});
+}
 
 // The whole fixture file.
 std::vector<BYTE> fixture_file_bytes();
@@ -62,5 +74,31 @@ class Bytes {
 
     std::vector<BYTE> m_data;
 };
+
+struct DamagedInput {
+    const char* what;
+    Bytes bytes;
+    const char* complaint; // part of the one debug line that the refusal writes
+};
+
+template <typename Parse>
+void expect_refused_with_reason(const std::vector<DamagedInput>& inputs, Parse parse) {
+    for (const DamagedInput& input : inputs) {
+        DebugCapture capture;
+        EXPECT_FALSE(parse(input.bytes).has_value()) << input.what;
+        ASSERT_EQ(capture.lines().size(), 1u) << input.what;
+        EXPECT_THAT(capture.lines()[0], ::testing::HasSubstr(input.complaint)) << input.what;
+    }
+}
+
+// Every proper prefix of a record is refused, with one debug line.
+template <typename Parse>
+void expect_every_truncation_refused(std::span<const BYTE> data, Parse parse) {
+    for (size_t size = 0; size < data.size(); ++size) {
+        DebugCapture capture;
+        EXPECT_FALSE(parse(data.first(size)).has_value()) << "cut to " << size << " bytes";
+        EXPECT_EQ(capture.lines().size(), 1u) << "cut to " << size << " bytes";
+    }
+}
 
 } // namespace handset::testing
