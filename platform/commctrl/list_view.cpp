@@ -367,11 +367,7 @@ void ListView::stylus_down(POINT point) {
     SetFocus(window());
     update_rows();
     SetCapture(window());
-    bool scrolled = false;
-    if (m_scroller.press(rows_area(), point, scrolled)) {
-        if (scrolled) {
-            invalidate();
-        }
+    if (m_scroller.press(window(), rows_area(), point)) {
         return;
     }
     const int row = row_at(point);
@@ -382,17 +378,11 @@ void ListView::stylus_down(POINT point) {
 }
 
 void ListView::stylus_move(POINT point) {
-    if (m_scroller.pressed() && m_scroller.drag(rows_area(), point)) {
-        invalidate();
-    }
+    m_scroller.drag(window(), rows_area(), point);
 }
 
 void ListView::stylus_up(POINT point) {
-    if (m_scroller.pressed()) {
-        if (m_scroller.release(rows_area(), point)) {
-            invalidate();
-        }
-        ReleaseCapture();
+    if (m_scroller.release(window(), rows_area(), point)) {
         return;
     }
     const bool tapped = m_tap_pending;

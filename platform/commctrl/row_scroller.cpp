@@ -43,7 +43,7 @@ bool RowScroller::ensure_visible(int row) {
     return m_state.position() != before;
 }
 
-bool RowScroller::press(const RECT& client, POINT point, bool& changed) {
+bool RowScroller::press(HWND view, const RECT& client, POINT point) {
     if (!bar_shown()) {
         return false;
     }
@@ -51,16 +51,29 @@ bool RowScroller::press(const RECT& client, POINT point, bool& changed) {
     if (geometry.part_at(point) == ScrollBarGeometry::Part::none) {
         return point.x >= bar_area(client).left;
     }
-    changed = apply(m_input.press(geometry, point));
+    repaint_if(view, apply(m_input.press(geometry, point)));
     return true;
 }
 
-bool RowScroller::drag(const RECT& client, POINT point) {
-    return apply(m_input.drag(ScrollBarGeometry(bar_area(client), m_state), point));
+void RowScroller::drag(HWND view, const RECT& client, POINT point) {
+    if (m_input.pressed()) {
+        repaint_if(view, apply(m_input.drag(ScrollBarGeometry(bar_area(client), m_state), point)));
+    }
 }
 
-bool RowScroller::release(const RECT& client, POINT point) {
-    return apply(m_input.release(ScrollBarGeometry(bar_area(client), m_state), point));
+bool RowScroller::release(HWND view, const RECT& client, POINT point) {
+    if (!m_input.pressed()) {
+        return false;
+    }
+    repaint_if(view, apply(m_input.release(ScrollBarGeometry(bar_area(client), m_state), point)));
+    ReleaseCapture();
+    return true;
+}
+
+void RowScroller::repaint_if(HWND view, bool changed) {
+    if (changed) {
+        InvalidateRect(view, nullptr, TRUE);
+    }
 }
 
 void RowScroller::paint(HDC dc, const RECT& client) const {

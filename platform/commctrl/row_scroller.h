@@ -25,17 +25,18 @@ class RowScroller {
     // Scrolls as little as needed to show the row; whether the top row changed.
     bool ensure_visible(int row);
 
-    // The stylus on the bar. press answers false when the point is not on the bar (the view
-    // handles it); the others, whether the top row changed.
-    bool press(const RECT& client, POINT point, bool& changed);
-    bool drag(const RECT& client, POINT point);
-    bool release(const RECT& client, POINT point);
-    bool pressed() const { return m_input.pressed(); }
+    // The stylus on the bar, which repaints the view when its top row changes. press answers
+    // false when the point is not on the bar (the view handles it), release false when no press
+    // of the bar was under way; release also ends the view's capture of the stylus.
+    bool press(HWND view, const RECT& client, POINT point);
+    void drag(HWND view, const RECT& client, POINT point);
+    bool release(HWND view, const RECT& client, POINT point);
 
     void paint(HDC dc, const RECT& client) const;
 
   private:
     bool apply(const std::vector<ScrollRequest>& requests);
+    static void repaint_if(HWND view, bool changed);
 
     ScrollState m_state;
     ScrollBarInput m_input;

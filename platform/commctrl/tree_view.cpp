@@ -557,11 +557,7 @@ void TreeView::stylus_down(POINT point) {
     SetFocus(window());
     update_rows();
     SetCapture(window());
-    bool scrolled = false;
-    if (m_scroller.press(client(), point, scrolled)) {
-        if (scrolled) {
-            invalidate();
-        }
+    if (m_scroller.press(window(), client(), point)) {
         return;
     }
     TVHITTESTINFO hit{};
@@ -577,21 +573,16 @@ void TreeView::stylus_down(POINT point) {
 }
 
 void TreeView::stylus_move(POINT point) {
-    if (m_scroller.pressed() && m_scroller.drag(client(), point)) {
-        invalidate();
-    }
+    m_scroller.drag(window(), client(), point);
 }
 
 void TreeView::stylus_up(POINT point) {
-    if (m_scroller.pressed()) {
-        if (m_scroller.release(client(), point)) {
-            invalidate();
-        }
-        ReleaseCapture();
+    if (m_scroller.release(window(), client(), point)) {
         return;
     }
     const bool tapped = m_tap_pending;
-    cancel_tap();
+    m_tap_pending = false;
+    ReleaseCapture();
     if (tapped) {
         notify_parent(window(), NM_CLICK);
     }
