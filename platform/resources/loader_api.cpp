@@ -9,18 +9,6 @@
 
 using handset::ModuleTable;
 
-namespace {
-
-bool is_ordinal(const void* name) {
-    return (reinterpret_cast<uintptr_t>(name) >> 16) == 0;
-}
-
-FARPROC export_address(HMODULE module, const char* name) {
-    return reinterpret_cast<FARPROC>(ModuleTable::instance().export_address(module, name));
-}
-
-} // namespace
-
 HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName) {
     return LoadLibraryExW(lpLibFileName, nullptr, 0);
 }
@@ -39,20 +27,20 @@ BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
     return ModuleTable::instance().free_module(hLibModule);
 }
 
-FARPROC WINAPI GetProcAddressW(HMODULE hModule, LPCWSTR lpProcName) {
-    if (is_ordinal(lpProcName)) {
+// Shared objects have no export ordinals.
+FARPROC WINAPI GetProcAddressA(HMODULE hModule, LPCSTR lpProcName) {
+    if (IS_INTRESOURCE(lpProcName)) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }
-    return export_address(hModule, handset::utf16_to_utf8(lpProcName).c_str());
+    return reinterpret_cast<FARPROC>(ModuleTable::instance().export_address(hModule, lpProcName));
 }
 
-FARPROC WINAPI GetProcAddressA(HMODULE hModule, LPCSTR lpProcName) {
-    if (is_ordinal(lpProcName)) {
-        SetLastError(ERROR_PROC_NOT_FOUND);
-        return nullptr;
+FARPROC WINAPI GetProcAddressW(HMODULE hModule, LPCWSTR lpProcName) {
+    if (IS_INTRESOURCE(lpProcName)) {
+        return GetProcAddressA(hModule, reinterpret_cast<LPCSTR>(lpProcName));
     }
-    return export_address(hModule, lpProcName);
+    return GetProcAddressA(hModule, handset::utf16_to_utf8(lpProcName).c_str());
 }
 
 BOOL WINAPI DisableThreadLibraryCalls(HMODULE hLibModule) {

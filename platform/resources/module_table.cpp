@@ -16,10 +16,6 @@ namespace handset {
 
 namespace {
 
-std::string describe(std::u16string_view name) {
-    return utf16_to_utf8(name);
-}
-
 HMODULE fail(DWORD error) {
     SetLastError(error);
     return nullptr;
@@ -29,7 +25,7 @@ std::optional<std::filesystem::path> locate(std::u16string_view name, const char
     std::optional<std::filesystem::path> path = find_module_file(name);
     if (!path) {
         debug_printf("%s: %s was not found as given nor beside the program", call,
-                     describe(name).c_str());
+                     utf16_to_utf8(name).c_str());
     }
     return path;
 }

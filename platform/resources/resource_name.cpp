@@ -2,6 +2,8 @@
 
 #include "base/wide_text.h"
 
+#include <libloaderapi.h>
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -9,10 +11,6 @@
 namespace handset {
 
 namespace {
-
-bool is_ordinal_pointer(const WCHAR* id) {
-    return (reinterpret_cast<uintptr_t>(id) >> 16) == 0;
-}
 
 // "#123" names ordinal 123; anything else after '#' is an ordinary string name.
 std::optional<WORD> ordinal_from_text(std::u16string_view text) {
@@ -35,7 +33,7 @@ std::optional<WORD> ordinal_from_text(std::u16string_view text) {
 } // namespace
 
 bool resource_name_matches(const ResourceName& name, const WCHAR* id) {
-    if (is_ordinal_pointer(id)) {
+    if (IS_INTRESOURCE(id)) {
         return name.is_ordinal() &&
                name.ordinal == static_cast<WORD>(reinterpret_cast<uintptr_t>(id));
     }

@@ -40,23 +40,6 @@ TEST(ResFile, ReadsEveryEntryThatWindresWrote) {
               (std::vector<BYTE>{0x01, 0x00}));
 }
 
-TEST(ResFile, ReadsNamedTypesAndAlignsEntries) {
-    Bytes bytes = marker_entry();
-    std::vector<BYTE> three{1, 2, 3};
-    bytes.res_entry(ResourceName::from_text(u"ODD"), ResourceName::from_ordinal(5), three);
-    bytes.res_entry(ResourceName::from_text(u"EVEN"), ResourceName::from_ordinal(6),
-                    std::vector<BYTE>{9});
-
-    std::optional<std::vector<ResEntry>> entries = parse_res_file(bytes, "built");
-    ASSERT_TRUE(entries.has_value());
-    ASSERT_EQ(entries->size(), 2u);
-    EXPECT_EQ((*entries)[0].type, ResourceName::from_text(u"ODD"));
-    EXPECT_EQ((*entries)[0].name, ResourceName::from_ordinal(5));
-    EXPECT_EQ((*entries)[0].data.size(), 3u);
-    EXPECT_EQ((*entries)[1].type, ResourceName::from_text(u"EVEN"));
-    EXPECT_EQ((*entries)[1].data[0], 9);
-}
-
 // Cutting a file between two entries (in the padding after an entry's data, or right after it)
 // leaves a shorter valid file; any other cut is damage.
 TEST(ResFile, AcceptsACutOnlyBetweenEntries) {
