@@ -6,7 +6,8 @@
 // This is also the control API of the emulated handset (handsetctl): it changes the card whatever
 // its state, where the SIM library refuses what a locked or absent card would refuse. Every
 // change is one transaction, so a process killed at any point leaves the file whole and every
-// change that returned is kept. Failures throw CardError.
+// change that returned is kept. Failures throw CardError. A CardFile is one connection, for one
+// thread at a time; threads and processes that share the card each open their own.
 #pragma once
 
 #include "cellcore/card_error.h"

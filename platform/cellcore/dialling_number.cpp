@@ -19,6 +19,13 @@ std::optional<uint8_t> nibble_of(char16_t digit) {
     return std::nullopt;
 }
 
+// Without digits only the international mark carries meaning; any other type reads as the one
+// empty number, as it is written back as an unused block.
+DiallingNumber read_number(std::u16string digits, uint8_t type) {
+    const DiallingNumber number(std::move(digits), type);
+    return number.empty() ? DiallingNumber() : number;
+}
+
 } // namespace
 
 Expected<DiallingNumber, NumberError> DiallingNumber::parse(std::u16string_view text,
@@ -73,7 +80,7 @@ std::optional<DiallingNumber> DiallingNumber::decode(ByteView block) {
         for (uint8_t nibble :
              {static_cast<uint8_t>(block[i] & 0x0F), static_cast<uint8_t>(block[i] >> 4)}) {
             if (nibble == 0xF) {
-                return DiallingNumber(std::move(digits), block[1]);
+                return read_number(std::move(digits), block[1]);
             }
             if (nibble >= bcd_digits.size()) {
                 return std::nullopt;
@@ -81,7 +88,7 @@ std::optional<DiallingNumber> DiallingNumber::decode(ByteView block) {
             digits.push_back(bcd_digits[nibble]);
         }
     }
-    return DiallingNumber(std::move(digits), block[1]);
+    return read_number(std::move(digits), block[1]);
 }
 
 std::u16string DiallingNumber::text() const {

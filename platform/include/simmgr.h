@@ -77,7 +77,6 @@ typedef void (*SIMCALLBACK)(DWORD dwNotifyCode, const void* lpData, DWORD dwData
 
 #define SIM_ADDRTYPE_UNKNOWN 0
 #define SIM_ADDRTYPE_INTERNATIONAL 1
-#define SIM_ADDRTYPE_NATIONAL 2
 
 #define SIM_NUMPLAN_UNKNOWN 0
 #define SIM_NUMPLAN_TELEPHONE 1

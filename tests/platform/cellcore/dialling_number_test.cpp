@@ -63,6 +63,9 @@ TEST(DiallingNumber, TheEmptyNumberIsAnUnusedBlock) {
     EXPECT_EQ(hex_of(*block), std::string(24, 'F'));
     EXPECT_TRUE(DiallingNumber::decode(*block)->empty());
     EXPECT_TRUE(DiallingNumber::decode(hex_bytes("0081FFFFFFFFFFFFFFFFFFFF"))->empty());
+    // A type without digits is written back as an unused block, so it reads as one.
+    EXPECT_EQ(DiallingNumber::decode(hex_bytes("0100FFFFFFFFFFFFFFFFFFFF")), DiallingNumber());
+    EXPECT_TRUE(DiallingNumber::decode(hex_bytes("0191FFFFFFFFFFFFFFFFFFFF"))->international());
 }
 
 TEST(DiallingNumber, KeepsTheTypeOfNumberItRead) {

@@ -12,7 +12,6 @@
 #include <mutex>
 #include <thread>
 
-using handset::CardState;
 using handset::EntryFields;
 
 namespace {
@@ -142,18 +141,6 @@ TEST_F(SimNotificationTest, ChangesMadeByAnotherProcessArrive) {
     EXPECT_EQ(off.code, DWORD(SIM_NOTIFY_RADIOOFF));
     EXPECT_FALSE(off.has_data);
     EXPECT_EQ(off.size, 0u);
-}
-
-TEST_F(SimNotificationTest, OnlyTheRadioGoingOffIsReported) {
-    SimHandle sim(SIM_INIT_SIMCARD_NOTIFICATIONS, record_callback, 0);
-    m_card->update_state([](CardState& state) { state.lock = handset::PinLock::pin; });
-    m_card->update_state([](CardState& state) { state.radio_on = false; });
-    m_card->update_state([](CardState& state) { state.radio_on = true; });
-    m_card->update_state([](CardState& state) { state.radio_on = false; });
-    ASSERT_TRUE(recorder(0).wait_for(2));
-    for (const Notification& notification : recorder(0).seen()) {
-        EXPECT_EQ(notification.code, DWORD(SIM_NOTIFY_RADIOOFF));
-    }
 }
 
 namespace {
