@@ -24,47 +24,25 @@ int region_type(const ClipRegion& region) {
 // Applies `change` to the attributes of a DC and answers its result, or `failure` for a handle
 // that names no DC.
 template <typename Result, typename Change>
-Result change_attributes(HDC dc_handle, Result failure, Change change) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    return dc == nullptr ? failure : change(dc->attributes());
+Result change_attributes(HDC dc, Result failure, Change change) {
+    return with_dc(dc, failure, [&](const GdiGuard&, DeviceContext& context) {
+        return change(context.attributes());
+    });
 }
 
-int change_clip(HDC dc_handle, const RECT& logical, bool exclude) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    if (dc == nullptr) {
-        return RGN_ERROR;
-    }
-    if (exclude) {
-        dc->exclude_clip(guard, dc->to_device(logical));
-    } else {
-        dc->intersect_clip(guard, dc->to_device(logical));
-    }
-    return region_type(dc->clip(guard));
+int change_clip(HDC dc, const RECT& logical, bool exclude) {
+    return with_dc(dc, RGN_ERROR, [&](const GdiGuard& guard, DeviceContext& context) {
+        if (exclude) {
+            context.exclude_clip(guard, context.to_device(logical));
+        } else {
+            context.intersect_clip(guard, context.to_device(logical));
+        }
+        return region_type(context.clip(guard));
+    });
 }
 
-} // namespace
-
-HDC WINAPI CreateCompatibleDC(HDC dc) {
-    GdiGuard guard;
-    if (dc && find_dc(guard, dc) == nullptr) {
-        return HDC();
-    }
-    return DcStore::instance(guard).add_memory_dc(guard);
-}
-
-BOOL WINAPI DeleteDC(HDC dc) {
-    GdiGuard guard;
-    return DcStore::instance(guard).remove(guard, dc, DeviceContext::Kind::memory) ? TRUE : FALSE;
-}
-
-int WINAPI GetDeviceCaps(HDC dc, int index) {
-    GdiGuard guard;
-    if (find_dc(guard, dc) == nullptr) {
-        return 0;
-    }
-    const ScreenProfile& screen = Screen::instance().profile(guard);
+// What GetDeviceCaps answers; a memory DC answers for the screen, as on the device.
+int device_capability(const ScreenProfile& screen, int index) {
     switch (index) {
     case DRIVERVERSION:
         return 0x0500;
@@ -92,6 +70,27 @@ int WINAPI GetDeviceCaps(HDC dc, int index) {
     default:
         return 0;
     }
+}
+
+} // namespace
+
+HDC WINAPI CreateCompatibleDC(HDC dc) {
+    GdiGuard guard;
+    if (dc && find_dc(guard, dc) == nullptr) {
+        return HDC();
+    }
+    return DcStore::instance(guard).add_memory_dc(guard);
+}
+
+BOOL WINAPI DeleteDC(HDC dc) {
+    GdiGuard guard;
+    return DcStore::instance(guard).remove(guard, dc, DeviceContext::Kind::memory) ? TRUE : FALSE;
+}
+
+int WINAPI GetDeviceCaps(HDC dc, int index) {
+    return with_dc(dc, 0, [&](const GdiGuard& guard, DeviceContext&) {
+        return device_capability(Screen::instance().profile(guard), index);
+    });
 }
 
 int WINAPI SetBkMode(HDC dc, int mode) {
@@ -164,14 +163,14 @@ int WINAPI ExcludeClipRect(HDC dc, int left, int top, int right, int bottom) {
     return change_clip(dc, RECT{left, top, right, bottom}, true);
 }
 
-int WINAPI GetClipBox(HDC dc_handle, LPRECT box) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    if (dc == nullptr || box == nullptr) {
+int WINAPI GetClipBox(HDC dc, LPRECT box) {
+    if (box == nullptr) {
         return RGN_ERROR;
     }
-    const ClipRegion clip = dc->clip(guard);
-    const POINT shift = dc->offset();
-    *box = clip.is_empty() ? RECT{0, 0, 0, 0} : offset_rect(clip.bounds(), -shift.x, -shift.y);
-    return region_type(clip);
+    return with_dc(dc, RGN_ERROR, [&](const GdiGuard& guard, DeviceContext& context) {
+        const ClipRegion clip = context.clip(guard);
+        const POINT shift = context.offset();
+        *box = clip.is_empty() ? RECT{0, 0, 0, 0} : offset_rect(clip.bounds(), -shift.x, -shift.y);
+        return region_type(clip);
+    });
 }

@@ -15,8 +15,8 @@ Selection stock_selection(const GdiGuard& guard, int index) {
 } // namespace
 
 DcStore& DcStore::instance(const GdiGuard&) {
-    static DcStore store;
-    return store;
+    static auto* store = new DcStore; // never destroyed, as the screen
+    return *store;
 }
 
 // Above the objects' indices, so that no DC handle is also an object's.

@@ -6,6 +6,7 @@
 #include <wingdi.h>
 
 #include <algorithm>
+#include <optional>
 
 using namespace handset;
 
@@ -67,149 +68,128 @@ void draw_rectangle(Painter& painter, const RECT& box, const PenData& pen, const
     }
 }
 
+// The device point of logical (x, y), when the DC may draw there.
+std::optional<POINT> drawable_point(const GdiGuard& guard, DeviceContext& dc, int x, int y) {
+    const POINT at = dc.to_device(x, y);
+    if (!dc.clip(guard).contains(at.x, at.y)) {
+        return std::nullopt;
+    }
+    return at;
+}
+
 } // namespace
 
-BOOL WINAPI MoveToEx(HDC dc_handle, int x, int y, LPPOINT previous) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    if (dc == nullptr) {
-        return FALSE;
-    }
-    if (previous != nullptr) {
-        *previous = dc->attributes().position;
-    }
-    dc->attributes().position = POINT{x, y};
-    return TRUE;
-}
-
-BOOL WINAPI LineTo(HDC dc_handle, int x, int y) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    if (dc == nullptr) {
-        return FALSE;
-    }
-    const POINT from = dc->attributes().position;
-    Painter painter = painter_for(guard, *dc);
-    painter.line(dc->to_device(from.x, from.y), dc->to_device(x, y), dc->pen_data());
-    finish_painting(guard, *dc, painter);
-    dc->attributes().position = POINT{x, y};
-    return TRUE;
-}
-
-BOOL WINAPI Polyline(HDC dc_handle, const POINT* points, int count) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    if (dc == nullptr || points == nullptr || count < 2) {
-        return FALSE;
-    }
-    Painter painter = painter_for(guard, *dc);
-    for (int i = 1; i < count; ++i) {
-        painter.line(dc->to_device(points[i - 1].x, points[i - 1].y),
-                     dc->to_device(points[i].x, points[i].y), dc->pen_data());
-    }
-    finish_painting(guard, *dc, painter);
-    return TRUE;
-}
-
-BOOL WINAPI Rectangle(HDC dc_handle, int left, int top, int right, int bottom) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    if (dc == nullptr) {
-        return FALSE;
-    }
-    Painter painter = painter_for(guard, *dc);
-    draw_rectangle(painter, dc->to_device(normalized(left, top, right, bottom)), dc->pen_data(),
-                   dc->brush_data());
-    finish_painting(guard, *dc, painter);
-    return TRUE;
-}
-
-int WINAPI FillRect(HDC dc_handle, const RECT* rect, HBRUSH brush_handle) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    const std::optional<BrushData> brush = ObjectStore::instance(guard).brush(guard, brush_handle);
-    if (dc == nullptr || rect == nullptr || !brush) {
-        return 0;
-    }
-    if (!brush->hollow) {
-        Painter painter = painter_for(guard, *dc);
-        painter.fill(dc->to_device(*rect), pixel_from_colorref(brush->color));
-        finish_painting(guard, *dc, painter);
-    }
-    return 1;
-}
-
-int WINAPI FrameRect(HDC dc_handle, const RECT* rect, HBRUSH brush_handle) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    const std::optional<BrushData> brush = ObjectStore::instance(guard).brush(guard, brush_handle);
-    if (dc == nullptr || rect == nullptr || !brush) {
-        return 0;
-    }
-    const RECT box = dc->to_device(*rect);
-    if (!brush->hollow && !rect_is_empty(box)) {
-        Painter painter = painter_for(guard, *dc);
-        fill_frame(painter, box, deflated(box, 1), pixel_from_colorref(brush->color));
-        finish_painting(guard, *dc, painter);
-    }
-    return 1;
-}
-
-BOOL WINAPI DrawFocusRect(HDC dc_handle, const RECT* rect) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    if (dc == nullptr || rect == nullptr) {
-        return FALSE;
-    }
-    Painter painter = painter_for(guard, *dc);
-    painter.invert_dotted_frame(dc->to_device(*rect));
-    finish_painting(guard, *dc, painter);
-    return TRUE;
-}
-
-BOOL WINAPI PatBlt(HDC dc_handle, int x, int y, int width, int height, DWORD rop) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    const auto operation = static_cast<uint8_t>(rop >> 16);
-    if (dc == nullptr || rop_reads_source(operation)) {
-        return FALSE;
-    }
-    const BrushData& brush = dc->brush_data();
-    if (brush.hollow && rop_reads_pattern(operation)) {
+BOOL WINAPI MoveToEx(HDC dc, int x, int y, LPPOINT previous) {
+    return with_dc(dc, FALSE, [&](const GdiGuard&, DeviceContext& context) {
+        if (previous != nullptr) {
+            *previous = context.attributes().position;
+        }
+        context.attributes().position = POINT{x, y};
         return TRUE;
-    }
-    Painter painter = painter_for(guard, *dc);
-    painter.raster(dc->to_device(normalized(x, y, x + width, y + height)), operation,
-                   pixel_from_colorref(brush.color));
-    finish_painting(guard, *dc, painter);
-    return TRUE;
+    });
 }
 
-COLORREF WINAPI SetPixel(HDC dc_handle, int x, int y, COLORREF color) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    if (dc == nullptr) {
-        return CLR_INVALID;
-    }
-    const POINT at = dc->to_device(x, y);
-    if (!dc->clip(guard).contains(at.x, at.y)) {
-        return CLR_INVALID;
-    }
-    Painter painter = painter_for(guard, *dc);
-    painter.set_pixel(at.x, at.y, pixel_from_colorref(color));
-    finish_painting(guard, *dc, painter);
-    return color & 0x00FFFFFFu;
+BOOL WINAPI LineTo(HDC dc, int x, int y) {
+    return paint_dc(dc, [&](const GdiGuard&, DeviceContext& context, Painter& painter) {
+        POINT& position = context.attributes().position;
+        painter.line(context.to_device(position.x, position.y), context.to_device(x, y),
+                     context.pen_data());
+        position = POINT{x, y};
+        return true;
+    });
 }
 
-COLORREF WINAPI GetPixel(HDC dc_handle, int x, int y) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    if (dc == nullptr) {
-        return CLR_INVALID;
+BOOL WINAPI Polyline(HDC dc, const POINT* points, int count) {
+    if (points == nullptr || count < 2) {
+        return FALSE;
     }
-    const POINT at = dc->to_device(x, y);
-    if (!dc->clip(guard).contains(at.x, at.y)) {
-        return CLR_INVALID;
+    return paint_dc(dc, [&](const GdiGuard&, DeviceContext& context, Painter& painter) {
+        for (int i = 1; i < count; ++i) {
+            painter.line(context.to_device(points[i - 1].x, points[i - 1].y),
+                         context.to_device(points[i].x, points[i].y), context.pen_data());
+        }
+        return true;
+    });
+}
+
+BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom) {
+    return paint_dc(dc, [&](const GdiGuard&, DeviceContext& context, Painter& painter) {
+        draw_rectangle(painter, context.to_device(normalized(left, top, right, bottom)),
+                       context.pen_data(), context.brush_data());
+        return true;
+    });
+}
+
+int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush_handle) {
+    if (rect == nullptr) {
+        return 0;
     }
-    return colorref_from_pixel(dc->target(guard).pixel(at.x, at.y));
+    return paint_dc(dc, [&](const GdiGuard& guard, DeviceContext& context, Painter& painter) {
+        const std::optional<BrushData> brush =
+            ObjectStore::instance(guard).brush(guard, brush_handle);
+        if (brush && !brush->hollow) {
+            painter.fill(context.to_device(*rect), pixel_from_colorref(brush->color));
+        }
+        return brush.has_value();
+    });
+}
+
+int WINAPI FrameRect(HDC dc, const RECT* rect, HBRUSH brush_handle) {
+    if (rect == nullptr) {
+        return 0;
+    }
+    return paint_dc(dc, [&](const GdiGuard& guard, DeviceContext& context, Painter& painter) {
+        const std::optional<BrushData> brush =
+            ObjectStore::instance(guard).brush(guard, brush_handle);
+        const RECT box = context.to_device(*rect);
+        if (brush && !brush->hollow && !rect_is_empty(box)) {
+            fill_frame(painter, box, deflated(box, 1), pixel_from_colorref(brush->color));
+        }
+        return brush.has_value();
+    });
+}
+
+BOOL WINAPI DrawFocusRect(HDC dc, const RECT* rect) {
+    if (rect == nullptr) {
+        return FALSE;
+    }
+    return paint_dc(dc, [&](const GdiGuard&, DeviceContext& context, Painter& painter) {
+        painter.invert_dotted_frame(context.to_device(*rect));
+        return true;
+    });
+}
+
+BOOL WINAPI PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {
+    const auto operation = static_cast<uint8_t>(rop >> 16);
+    if (rop_reads_source(operation)) {
+        return FALSE;
+    }
+    return paint_dc(dc, [&](const GdiGuard&, DeviceContext& context, Painter& painter) {
+        const BrushData& brush = context.brush_data();
+        if (!brush.hollow || !rop_reads_pattern(operation)) {
+            painter.raster(context.to_device(normalized(x, y, x + width, y + height)), operation,
+                           pixel_from_colorref(brush.color));
+        }
+        return true;
+    });
+}
+
+COLORREF WINAPI SetPixel(HDC dc, int x, int y, COLORREF color) {
+    return with_dc(dc, COLORREF(CLR_INVALID), [&](const GdiGuard& guard, DeviceContext& context) {
+        const std::optional<POINT> at = drawable_point(guard, context, x, y);
+        if (!at) {
+            return COLORREF(CLR_INVALID);
+        }
+        context.target(guard).set_pixel(at->x, at->y, pixel_from_colorref(color));
+        context.drew(guard, RECT{at->x, at->y, at->x + 1, at->y + 1});
+        return color & 0x00FFFFFFu;
+    });
+}
+
+COLORREF WINAPI GetPixel(HDC dc, int x, int y) {
+    return with_dc(dc, COLORREF(CLR_INVALID), [&](const GdiGuard& guard, DeviceContext& context) {
+        const std::optional<POINT> at = drawable_point(guard, context, x, y);
+        return at ? colorref_from_pixel(context.target(guard).pixel(at->x, at->y))
+                  : COLORREF(CLR_INVALID);
+    });
 }

@@ -55,21 +55,14 @@ bool read_design(FT_Library library, FontFile& file) {
 } // namespace
 
 FontCache& FontCache::instance(const GdiGuard&) {
-    static FontCache cache;
-    return cache;
+    static auto* cache = new FontCache; // never destroyed, as the screen
+    return *cache;
 }
 
 FontCache::FontCache() {
     if (FT_Init_FreeType(&m_library) != 0) {
         debug_line("gdi: FreeType does not start; text is not drawn");
         m_library = nullptr;
-    }
-}
-
-FontCache::~FontCache() {
-    m_sizes.clear();
-    if (m_library != nullptr) {
-        FT_Done_FreeType(m_library);
     }
 }
 

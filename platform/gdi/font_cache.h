@@ -17,7 +17,6 @@ namespace handset {
 class FontCache {
   public:
     static FontCache& instance(const GdiGuard&);
-    ~FontCache();
     FontCache(const FontCache&) = delete;
     FontCache& operator=(const FontCache&) = delete;
 

@@ -4,9 +4,10 @@ namespace handset {
 
 namespace {
 
+// Never destroyed: detached threads may still draw while the process exits.
 std::mutex& gdi_mutex() {
-    static std::mutex mutex;
-    return mutex;
+    static auto* mutex = new std::mutex;
+    return *mutex;
 }
 
 } // namespace

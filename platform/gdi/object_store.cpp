@@ -32,8 +32,8 @@ GdiObject stock_system_font() {
 } // namespace
 
 ObjectStore& ObjectStore::instance(const GdiGuard& guard) {
-    static ObjectStore store(guard);
-    return store;
+    static auto* store = new ObjectStore(guard); // never destroyed, as the screen
+    return *store;
 }
 
 ObjectStore::ObjectStore(const GdiGuard& guard) : m_table(first_object_index, last_object_index) {

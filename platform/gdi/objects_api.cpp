@@ -148,24 +148,21 @@ DWORD WINAPI GetObjectType(HGDIOBJ handle) {
     return object == nullptr ? 0 : type_of(*object);
 }
 
-HGDIOBJ WINAPI GetCurrentObject(HDC dc_handle, UINT type) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    if (dc == nullptr) {
-        return HGDIOBJ();
-    }
-    switch (type) {
-    case OBJ_PEN:
-        return dc->pen().handle;
-    case OBJ_BRUSH:
-        return dc->brush().handle;
-    case OBJ_FONT:
-        return dc->font().handle;
-    case OBJ_BITMAP:
-        return dc->bitmap().handle;
-    default:
-        return HGDIOBJ();
-    }
+HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT type) {
+    return with_dc(dc, HGDIOBJ(), [&](const GdiGuard&, DeviceContext& context) {
+        switch (type) {
+        case OBJ_PEN:
+            return context.pen().handle;
+        case OBJ_BRUSH:
+            return context.brush().handle;
+        case OBJ_FONT:
+            return context.font().handle;
+        case OBJ_BITMAP:
+            return context.bitmap().handle;
+        default:
+            return HGDIOBJ();
+        }
+    });
 }
 
 HBRUSH WINAPI GetSysColorBrush(int index) {

@@ -19,9 +19,11 @@ uint32_t desktop_pixel() {
 
 } // namespace
 
+// Never destroyed, like the rest of the drawing state: detached worker threads may still paint
+// while the process exits.
 Screen& Screen::instance() {
-    static Screen screen;
-    return screen;
+    static auto* screen = new Screen;
+    return *screen;
 }
 
 Screen::Screen()

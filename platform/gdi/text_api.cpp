@@ -86,6 +86,31 @@ int line_height(const FontMetrics& m, UINT format) {
     return m.height + ((format & DT_EXTERNALLEADING) ? m.external_leading : 0);
 }
 
+TEXTMETRICW text_metrics(const FontMetrics& m, const LOGFONTW& logfont, int dpi) {
+    TEXTMETRICW tm{};
+    tm.tmHeight = m.height;
+    tm.tmAscent = m.ascent;
+    tm.tmDescent = m.descent;
+    tm.tmInternalLeading = m.internal_leading;
+    tm.tmExternalLeading = m.external_leading;
+    tm.tmAveCharWidth = m.average_width;
+    tm.tmMaxCharWidth = m.max_width;
+    tm.tmWeight = logfont.lfWeight >= FW_SEMIBOLD ? FW_BOLD : FW_NORMAL;
+    tm.tmDigitizedAspectX = dpi;
+    tm.tmDigitizedAspectY = dpi;
+    tm.tmFirstChar = 0x20;
+    tm.tmLastChar = 0xFFFC;
+    tm.tmDefaultChar = 0x1F;
+    tm.tmBreakChar = 0x20;
+    tm.tmItalic = logfont.lfItalic ? 1 : 0;
+    tm.tmUnderlined = logfont.lfUnderline ? 1 : 0;
+    tm.tmStruckOut = logfont.lfStrikeOut ? 1 : 0;
+    // Variable pitch (the "fixed pitch" bit means the opposite), outline, TrueType, sans serif.
+    tm.tmPitchAndFamily = 0x01 | 0x02 | 0x04 | FF_SWISS;
+    tm.tmCharSet = ANSI_CHARSET;
+    return tm;
+}
+
 LONG aligned_left(const RECT& box, int width, UINT format) {
     if (format & DT_CENTER) {
         return box.left + (box.right - box.left - width) / 2;
@@ -108,22 +133,21 @@ LONG aligned_top(const RECT& box, int height, UINT format) {
     return box.top;
 }
 
-} // namespace
+// Runs work(guard, dc, glyphs) with the DC's font realised, or answers `failure`.
+template <typename Result, typename Work>
+Result with_font(HDC dc, Result failure, Work work) {
+    return with_dc(dc, failure, [&](const GdiGuard& guard, DeviceContext& context) {
+        GlyphCache* font = selected_glyphs(guard, context);
+        return font == nullptr ? failure : work(guard, context, *font);
+    });
+}
 
-int WINAPI DrawTextW(HDC dc_handle, LPCWSTR text, int count, LPRECT rect, UINT format) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    if (dc == nullptr || text == nullptr || rect == nullptr || count < -1) {
-        return 0;
-    }
-    GlyphCache* font = selected_glyphs(guard, *dc);
-    if (font == nullptr) {
-        return 0;
-    }
-    const FontMetrics& m = font->metrics();
-    const TextLayoutRules rules{format, rect->right - rect->left, 8 * m.average_width};
+int draw_text(const GdiGuard& guard, DeviceContext& dc, GlyphCache& font, std::u16string_view text,
+              RECT& rect, UINT format) {
+    const FontMetrics& m = font.metrics();
+    const TextLayoutRules rules{format, rect.right - rect.left, 8 * m.average_width};
     const std::vector<TextLine> lines =
-        lay_out_text(text_of(text, count), rules, [&](char32_t c) { return font->advance(c); });
+        lay_out_text(text, rules, [&](char32_t c) { return font.advance(c); });
     const int step = line_height(m, format);
     const int height = static_cast<int>(lines.size()) * step;
     if (format & DT_CALCRECT) {
@@ -131,64 +155,77 @@ int WINAPI DrawTextW(HDC dc_handle, LPCWSTR text, int count, LPRECT rect, UINT f
         for (const TextLine& line : lines) {
             width = std::max(width, line.width);
         }
-        rect->right = rect->left + width;
-        rect->bottom = rect->top + height;
+        rect.right = rect.left + width;
+        rect.bottom = rect.top + height;
         return height;
     }
-    const LONG top = aligned_top(*rect, height, format);
-    Painter painter = (format & DT_NOCLIP) ? painter_for(guard, *dc)
-                                           : painter_within(guard, *dc, dc->to_device(*rect));
-    const TextStyle style = style_of(*dc);
-    LONG y = top;
+    Painter painter = (format & DT_NOCLIP) ? painter_for(guard, dc)
+                                           : painter_within(guard, dc, dc.to_device(rect));
+    const TextStyle style = style_of(dc);
+    LONG y = aligned_top(rect, height, format);
     for (const TextLine& line : lines) {
-        draw_line(painter, *font, dc->to_device(aligned_left(*rect, line.width, format), y), line,
+        draw_line(painter, font, dc.to_device(aligned_left(rect, line.width, format), y), line,
                   style);
         y += step;
     }
-    finish_painting(guard, *dc, painter);
+    finish_painting(guard, dc, painter);
     const bool offset_result =
         (format & DT_VCENTER) || ((format & DT_BOTTOM) && (format & DT_SINGLELINE));
-    return offset_result ? y - rect->top : height;
+    return offset_result ? y - rect.top : height;
 }
 
-BOOL WINAPI ExtTextOutW(HDC dc_handle, int x, int y, UINT options, const RECT* rect, LPCWSTR text,
-                        UINT count, const INT* advances) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    if (dc == nullptr || (text == nullptr && count > 0)) {
-        return FALSE;
-    }
-    GlyphCache* font = selected_glyphs(guard, *dc);
-    if (font == nullptr) {
-        return FALSE;
-    }
-    DcAttributes& a = dc->attributes();
-    const TextLine line = run_of(*font, std::u16string_view(text, count), advances);
-    const FontMetrics& m = font->metrics();
-    const bool update_position = a.text_align & TA_UPDATECP;
-    POINT at = update_position ? a.position : POINT{x, y};
+// Where ExtTextOut puts a run's top-left corner for the DC's text alignment.
+POINT run_origin(const DcAttributes& a, POINT reference, int width, const FontMetrics& m) {
+    POINT at = reference;
     if ((a.text_align & TA_CENTER) == TA_CENTER) {
-        at.x -= line.width / 2;
+        at.x -= width / 2;
     } else if (a.text_align & TA_RIGHT) {
-        at.x -= line.width;
+        at.x -= width;
     }
     if ((a.text_align & TA_BASELINE) == TA_BASELINE) {
         at.y -= m.ascent;
     } else if (a.text_align & TA_BOTTOM) {
         at.y -= m.height;
     }
-    const bool clipped = (options & ETO_CLIPPED) && rect != nullptr;
-    Painter painter =
-        clipped ? painter_within(guard, *dc, dc->to_device(*rect)) : painter_for(guard, *dc);
-    if ((options & ETO_OPAQUE) && rect != nullptr) {
-        painter.fill(dc->to_device(*rect), pixel_from_colorref(a.bk_color));
+    return at;
+}
+
+} // namespace
+
+int WINAPI DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format) {
+    if (text == nullptr || rect == nullptr || count < -1) {
+        return 0;
     }
-    draw_line(painter, *font, dc->to_device(at.x, at.y), line, style_of(*dc));
-    finish_painting(guard, *dc, painter);
-    if (update_position) {
-        a.position.x += line.width;
+    return with_font(dc, 0, [&](const GdiGuard& guard, DeviceContext& context, GlyphCache& font) {
+        return draw_text(guard, context, font, text_of(text, count), *rect, format);
+    });
+}
+
+BOOL WINAPI ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR text,
+                        UINT count, const INT* advances) {
+    if (text == nullptr && count > 0) {
+        return FALSE;
     }
-    return TRUE;
+    return with_font(
+        dc, FALSE, [&](const GdiGuard& guard, DeviceContext& context, GlyphCache& font) {
+            DcAttributes& a = context.attributes();
+            const TextLine line = run_of(font, std::u16string_view(text, count), advances);
+            const bool update_position = a.text_align & TA_UPDATECP;
+            const POINT at = run_origin(a, update_position ? a.position : POINT{x, y}, line.width,
+                                        font.metrics());
+            const bool clipped = (options & ETO_CLIPPED) && rect != nullptr;
+            Painter painter = clipped ? painter_within(guard, context, context.to_device(*rect))
+                                      : painter_for(guard, context);
+            if ((options & ETO_OPAQUE) && rect != nullptr) {
+                painter.fill(context.to_device(*rect), pixel_from_colorref(a.bk_color));
+            }
+            draw_line(painter, font, context.to_device(at.x, at.y), line, style_of(context));
+            finish_painting(guard, context, painter);
+            if (update_position) {
+                a.position.x += line.width;
+            }
+            return TRUE;
+        });
 }
 
 BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int count) {
@@ -202,75 +239,42 @@ BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, LPSIZE size) 
     return GetTextExtentExPointW(dc, text, count, 0, nullptr, nullptr, size);
 }
 
-BOOL WINAPI GetTextExtentExPointW(HDC dc_handle, LPCWSTR text, int count, int max_extent, int* fit,
+BOOL WINAPI GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int max_extent, int* fit,
                                   int* extents, LPSIZE size) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    if (dc == nullptr || size == nullptr || count < 0 || (text == nullptr && count > 0)) {
+    if (size == nullptr || count < 0 || (text == nullptr && count > 0)) {
         return FALSE;
     }
-    GlyphCache* font = selected_glyphs(guard, *dc);
-    if (font == nullptr) {
-        return FALSE;
-    }
-    // Each UTF-16 unit gets the extent up to the end of its character.
-    const std::u32string chars =
-        decode_utf16(std::u16string_view(text, static_cast<size_t>(count)));
-    int width = 0;
-    int unit = 0;
-    int fitting = 0;
-    for (char32_t c : chars) {
-        width += font->advance(c);
-        for (int part = 0; part < (c >= 0x10000 ? 2 : 1); ++part, ++unit) {
-            if (extents != nullptr) {
-                extents[unit] = width;
-            }
-            if (width <= max_extent) {
-                fitting = unit + 1;
+    return with_font(dc, FALSE, [&](const GdiGuard&, DeviceContext&, GlyphCache& font) {
+        // Each UTF-16 unit gets the extent up to the end of its character.
+        int width = 0;
+        int unit = 0;
+        int fitting = 0;
+        for (char32_t c : decode_utf16(std::u16string_view(text, static_cast<size_t>(count)))) {
+            width += font.advance(c);
+            for (int part = 0; part < (c >= 0x10000 ? 2 : 1); ++part, ++unit) {
+                if (extents != nullptr) {
+                    extents[unit] = width;
+                }
+                if (width <= max_extent) {
+                    fitting = unit + 1;
+                }
             }
         }
-    }
-    if (fit != nullptr) {
-        *fit = fitting;
-    }
-    *size = SIZE{width, font->metrics().height};
-    return TRUE;
+        if (fit != nullptr) {
+            *fit = fitting;
+        }
+        *size = SIZE{width, font.metrics().height};
+        return TRUE;
+    });
 }
 
-BOOL WINAPI GetTextMetricsW(HDC dc_handle, LPTEXTMETRICW metrics) {
-    GdiGuard guard;
-    const std::shared_ptr<DeviceContext> dc = find_dc(guard, dc_handle);
-    if (dc == nullptr || metrics == nullptr) {
+BOOL WINAPI GetTextMetricsW(HDC dc, LPTEXTMETRICW metrics) {
+    if (metrics == nullptr) {
         return FALSE;
     }
-    GlyphCache* font = selected_glyphs(guard, *dc);
-    if (font == nullptr) {
-        return FALSE;
-    }
-    const FontMetrics& m = font->metrics();
-    const LOGFONTW& logfont = dc->font_data().logfont;
-    const int dpi = screen_dpi(guard);
-    TEXTMETRICW tm{};
-    tm.tmHeight = m.height;
-    tm.tmAscent = m.ascent;
-    tm.tmDescent = m.descent;
-    tm.tmInternalLeading = m.internal_leading;
-    tm.tmExternalLeading = m.external_leading;
-    tm.tmAveCharWidth = m.average_width;
-    tm.tmMaxCharWidth = m.max_width;
-    tm.tmWeight = logfont.lfWeight >= FW_SEMIBOLD ? FW_BOLD : FW_NORMAL;
-    tm.tmDigitizedAspectX = dpi;
-    tm.tmDigitizedAspectY = dpi;
-    tm.tmFirstChar = 0x20;
-    tm.tmLastChar = 0xFFFC;
-    tm.tmDefaultChar = 0x1F;
-    tm.tmBreakChar = 0x20;
-    tm.tmItalic = logfont.lfItalic ? 1 : 0;
-    tm.tmUnderlined = logfont.lfUnderline ? 1 : 0;
-    tm.tmStruckOut = logfont.lfStrikeOut ? 1 : 0;
-    // Variable pitch (the "fixed pitch" bit means the opposite), outline, TrueType, sans serif.
-    tm.tmPitchAndFamily = 0x01 | 0x02 | 0x04 | FF_SWISS;
-    tm.tmCharSet = ANSI_CHARSET;
-    *metrics = tm;
-    return TRUE;
+    return with_font(
+        dc, FALSE, [&](const GdiGuard& guard, DeviceContext& context, GlyphCache& font) {
+            *metrics = text_metrics(font.metrics(), context.font_data().logfont, screen_dpi(guard));
+            return TRUE;
+        });
 }
