@@ -66,8 +66,7 @@ std::optional<std::filesystem::path> peer_folder(const std::filesystem::path& de
                   static_cast<unsigned long long>(path_hash(absolute.string())));
     const std::filesystem::path folder = root / name;
     if (!private_folder(root) || !private_folder(folder)) {
-        debug_printf("handset: no private folder for the device's sockets at %s\n",
-                     folder.c_str());
+        debug_printf("handset: no private folder for the device's sockets at %s\n", folder.c_str());
         return std::nullopt;
     }
     return folder;

@@ -147,6 +147,8 @@ PeerServer::~PeerServer() {
     }
     m_thread.join();
     unlink(m_socket.c_str());
+    // The device's folder goes with its last process (rmdir leaves a folder that still has any).
+    rmdir(m_socket.parent_path().c_str());
     close(m_listener);
     close(m_wake[0]);
     close(m_wake[1]);
