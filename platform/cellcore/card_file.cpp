@@ -58,14 +58,14 @@ CREATE TABLE IF NOT EXISTS calls (
     name TEXT NOT NULL);
 )sql";
 
-std::optional<Bytes> optional_blob(const SqliteStatement& row, int column) {
+std::optional<Bytes> optional_blob(const sqlite::Statement& row, int column) {
     if (row.is_null(column)) {
         return std::nullopt;
     }
     return row.blob(column);
 }
 
-void bind_optional(SqliteStatement& statement, int parameter, const std::optional<Bytes>& blob) {
+void bind_optional(sqlite::Statement& statement, int parameter, const std::optional<Bytes>& blob) {
     if (blob) {
         statement.bind(parameter, ByteView(*blob));
     } else {
@@ -135,7 +135,7 @@ std::vector<std::pair<int, Bytes>> parse_import(const std::vector<std::string>& 
 }
 
 // What a failed SQLite call means for the card in file.
-CardError card_failure(const std::filesystem::path& file, const SqliteError& error) {
+CardError card_failure(const std::filesystem::path& file, const sqlite::Error& error) {
     if (error.busy()) {
         return CardError(CardFault::busy, file.string() + " is busy: " + error.what());
     }
@@ -177,28 +177,28 @@ std::filesystem::path CardFile::default_path() {
     return device_folder() / "sim.db";
 }
 
-CardFile::CardFile(std::filesystem::path file, SqliteDatabase database)
+CardFile::CardFile(std::filesystem::path file, sqlite::Database database)
     : m_file(std::move(file)), m_database(std::move(database)) {}
 
 template <typename Action>
 auto CardFile::guarded(Action action) {
     try {
         return action();
-    } catch (const SqliteError& error) {
+    } catch (const sqlite::Error& error) {
         throw card_failure(m_file, error);
     }
 }
 
-SqliteDatabase CardFile::connect(const std::filesystem::path& file, SqliteDatabase::Mode mode) {
+sqlite::Database CardFile::connect(const std::filesystem::path& file, sqlite::Database::Mode mode) {
     try {
-        return SqliteDatabase(file, mode);
-    } catch (const SqliteError& error) {
+        return sqlite::Database(file, mode);
+    } catch (const sqlite::Error& error) {
         throw card_failure(file, error);
     }
 }
 
 CardFile CardFile::open(const std::filesystem::path& file) {
-    CardFile card(file, connect(file, SqliteDatabase::Mode::existing));
+    CardFile card(file, connect(file, sqlite::Database::Mode::existing));
     card.guarded([&] { card.check_schema(); });
     return card;
 }
@@ -206,9 +206,9 @@ CardFile CardFile::open(const std::filesystem::path& file) {
 CardFile CardFile::create(const std::filesystem::path& file, const CardProfile& profile) {
     check_profile(profile);
     auto make = [&] {
-        CardFile card(file, connect(file, SqliteDatabase::Mode::create));
+        CardFile card(file, connect(file, sqlite::Database::Mode::create));
         card.guarded([&] {
-            SqliteTransaction transaction(card.m_database);
+            sqlite::Transaction transaction(card.m_database);
             const int64_t identity = card.pragma("application_id");
             if (identity != 0 && identity != application_id) {
                 throw CardError(CardFault::damaged, file.string() + " is another database");
@@ -239,7 +239,7 @@ CardFile CardFile::create(const std::filesystem::path& file, const CardProfile& 
 }
 
 int64_t CardFile::pragma(const char* name) {
-    SqliteStatement value = m_database.prepare(std::string("PRAGMA ") + name);
+    sqlite::Statement value = m_database.prepare(std::string("PRAGMA ") + name);
     value.step();
     return value.integer(0);
 }
@@ -252,7 +252,7 @@ void CardFile::check_schema() {
 }
 
 std::pair<CardProfile, CardState> CardFile::read_snapshot() {
-    SqliteStatement row = m_database.prepare(
+    sqlite::Statement row = m_database.prepare(
         "SELECT slots, name_bytes, number_digits, additional_number_digits, email_bytes, "
         "additional_number_count, email_count, present, invalid, lock, fixed_dialling, "
         "phonebook_ready, radio_on FROM profile, state");
@@ -335,7 +335,7 @@ void CardFile::log_change(uint32_t code, int slot) {
 
 std::vector<int> CardFile::occupied_slots() {
     std::vector<int> slots;
-    SqliteStatement rows = m_database.prepare("SELECT slot FROM adn ORDER BY slot");
+    sqlite::Statement rows = m_database.prepare("SELECT slot FROM adn ORDER BY slot");
     while (rows.step()) {
         slots.push_back(static_cast<int>(rows.integer(0)));
     }
@@ -352,7 +352,7 @@ void CardFile::clear_records() {
 void CardFile::put_record(int slot, const Bytes& record,
                           const std::optional<Bytes>& additional_number,
                           const std::optional<Bytes>& email) {
-    SqliteStatement statement = m_database.prepare(
+    sqlite::Statement statement = m_database.prepare(
         "INSERT OR REPLACE INTO adn (slot, record, additional_number, email) VALUES (?, ?, ?, ?)");
     statement.bind(1, slot).bind(2, ByteView(record));
     bind_optional(statement, 3, additional_number);
@@ -401,7 +401,7 @@ std::pair<CardProfile, CardState> CardFile::snapshot() {
 void CardFile::set_profile(const CardProfile& profile) {
     check_profile(profile);
     guarded([&] {
-        SqliteTransaction transaction(m_database);
+        sqlite::Transaction transaction(m_database);
         std::vector<StoredEntry> stored = entries();
         for (const StoredEntry& item : stored) {
             if (item.slot > profile.slots) {
@@ -423,7 +423,7 @@ void CardFile::set_profile(const CardProfile& profile) {
 
 void CardFile::update_state(const std::function<void(CardState&)>& change) {
     guarded([&] {
-        SqliteTransaction transaction(m_database);
+        sqlite::Transaction transaction(m_database);
         const CardState before = read_snapshot().second;
         CardState after = before;
         change(after);
@@ -438,7 +438,7 @@ void CardFile::update_state(const std::function<void(CardState&)>& change) {
 std::vector<StoredEntry> CardFile::entries() {
     return guarded([&] {
         std::vector<StoredEntry> stored;
-        SqliteStatement rows = m_database.prepare(
+        sqlite::Statement rows = m_database.prepare(
             "SELECT slot, record, additional_number, email FROM adn ORDER BY slot");
         while (rows.step()) {
             const int slot = static_cast<int>(rows.integer(0));
@@ -451,7 +451,7 @@ std::vector<StoredEntry> CardFile::entries() {
 
 std::optional<PhonebookEntry> CardFile::entry(int slot) {
     return guarded([&]() -> std::optional<PhonebookEntry> {
-        SqliteStatement row =
+        sqlite::Statement row =
             m_database.prepare("SELECT record, additional_number, email FROM adn WHERE slot = ?");
         row.bind(1, slot);
         if (!row.step()) {
@@ -463,7 +463,7 @@ std::optional<PhonebookEntry> CardFile::entry(int slot) {
 
 int CardFile::used_slots() {
     return guarded([&] {
-        SqliteStatement row = m_database.prepare("SELECT count(*) FROM adn");
+        sqlite::Statement row = m_database.prepare("SELECT count(*) FROM adn");
         row.step();
         return static_cast<int>(row.integer(0));
     });
@@ -471,7 +471,7 @@ int CardFile::used_slots() {
 
 int CardFile::store(int slot, const PhonebookEntry& entry, EntryFields fields) {
     return guarded([&] {
-        SqliteTransaction transaction(m_database);
+        sqlite::Transaction transaction(m_database);
         const CardProfile profile = read_snapshot().first;
         if (slot != 0) {
             check_slot(slot, profile.slots);
@@ -479,7 +479,7 @@ int CardFile::store(int slot, const PhonebookEntry& entry, EntryFields fields) {
         EncodedEntry encoded = encode_entry(entry, profile);
         const int target = slot != 0 ? slot : first_free_slot(profile.slots);
         if (fields == EntryFields::name_and_number) {
-            SqliteStatement kept =
+            sqlite::Statement kept =
                 m_database.prepare("SELECT additional_number, email FROM adn WHERE slot = ?");
             kept.bind(1, target);
             if (kept.step()) {
@@ -496,9 +496,9 @@ int CardFile::store(int slot, const PhonebookEntry& entry, EntryFields fields) {
 
 bool CardFile::erase(int slot) {
     return guarded([&] {
-        SqliteTransaction transaction(m_database);
+        sqlite::Transaction transaction(m_database);
         check_slot(slot, read_snapshot().first.slots);
-        SqliteStatement statement = m_database.prepare("DELETE FROM adn WHERE slot = ?");
+        sqlite::Statement statement = m_database.prepare("DELETE FROM adn WHERE slot = ?");
         statement.bind(1, slot).run();
         if (m_database.changed_rows() == 0) {
             return false;
@@ -511,7 +511,7 @@ bool CardFile::erase(int slot) {
 
 void CardFile::clear() {
     guarded([&] {
-        SqliteTransaction transaction(m_database);
+        sqlite::Transaction transaction(m_database);
         clear_records();
         transaction.commit();
     });
@@ -522,7 +522,7 @@ std::vector<std::string> CardFile::export_adn() {
         const CardProfile profile = read_snapshot().first;
         const std::string empty(2 * (profile.name_bytes + adn_trailer_size), 'F');
         std::vector<std::string> lines(static_cast<size_t>(profile.slots), empty);
-        SqliteStatement rows = m_database.prepare("SELECT slot, record FROM adn ORDER BY slot");
+        sqlite::Statement rows = m_database.prepare("SELECT slot, record FROM adn ORDER BY slot");
         while (rows.step()) {
             const int64_t slot = rows.integer(0);
             if (slot >= 1 && slot <= profile.slots) {
@@ -535,7 +535,7 @@ std::vector<std::string> CardFile::export_adn() {
 
 void CardFile::import_adn(const std::vector<std::string>& lines) {
     guarded([&] {
-        SqliteTransaction transaction(m_database);
+        sqlite::Transaction transaction(m_database);
         const std::vector<std::pair<int, Bytes>> records =
             parse_import(lines, read_snapshot().first);
         std::vector<int> emptied = occupied_slots();
@@ -565,7 +565,7 @@ void CardFile::append_call(const CallRecord& call) {
 std::vector<CallRecord> CardFile::calls() {
     return guarded([&] {
         std::vector<CallRecord> calls;
-        SqliteStatement rows =
+        sqlite::Statement rows =
             m_database.prepare("SELECT time, number, name FROM calls ORDER BY id");
         while (rows.step()) {
             calls.push_back(
@@ -577,7 +577,8 @@ std::vector<CallRecord> CardFile::calls() {
 
 int64_t CardFile::latest_change() {
     return guarded([&] {
-        SqliteStatement row = m_database.prepare("SELECT coalesce(max(sequence), 0) FROM changes");
+        sqlite::Statement row =
+            m_database.prepare("SELECT coalesce(max(sequence), 0) FROM changes");
         row.step();
         return row.integer(0);
     });
@@ -586,7 +587,7 @@ int64_t CardFile::latest_change() {
 std::vector<CardChange> CardFile::changes_since(int64_t sequence) {
     return guarded([&] {
         std::vector<CardChange> changes;
-        SqliteStatement rows = m_database.prepare(
+        sqlite::Statement rows = m_database.prepare(
             "SELECT sequence, code, slot FROM changes WHERE sequence > ? ORDER BY sequence");
         rows.bind(1, sequence);
         while (rows.step()) {

@@ -72,9 +72,9 @@ class CardFile {
     int64_t data_version();
 
   private:
-    CardFile(std::filesystem::path file, SqliteDatabase database);
+    CardFile(std::filesystem::path file, sqlite::Database database);
 
-    static SqliteDatabase connect(const std::filesystem::path& file, SqliteDatabase::Mode mode);
+    static sqlite::Database connect(const std::filesystem::path& file, sqlite::Database::Mode mode);
     // Runs action, turning SQLite's failures into the card's.
     template <typename Action>
     auto guarded(Action action);
@@ -95,7 +95,7 @@ class CardFile {
                               const std::optional<Bytes>& email);
 
     std::filesystem::path m_file;
-    SqliteDatabase m_database;
+    sqlite::Database m_database;
 };
 
 } // namespace handset

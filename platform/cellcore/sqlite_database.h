@@ -10,23 +10,23 @@
 
 struct sqlite3;
 
-namespace handset {
+namespace handset::sqlite {
 
-class SqliteDatabase {
+class Database {
   public:
     enum class Mode { existing, create };
 
-    // Throws SqliteError; an existing file that is missing gives SQLITE_CANTOPEN.
-    SqliteDatabase(const std::filesystem::path& file, Mode mode);
-    ~SqliteDatabase();
-    SqliteDatabase(SqliteDatabase&& other) noexcept;
-    SqliteDatabase& operator=(SqliteDatabase&&) = delete;
-    SqliteDatabase(const SqliteDatabase&) = delete;
-    SqliteDatabase& operator=(const SqliteDatabase&) = delete;
+    // Throws Error; an existing file that is missing gives SQLITE_CANTOPEN.
+    Database(const std::filesystem::path& file, Mode mode);
+    ~Database();
+    Database(Database&& other) noexcept;
+    Database& operator=(Database&&) = delete;
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
 
     // Runs one or more statements that return no rows.
     void execute(std::string_view sql);
-    SqliteStatement prepare(std::string_view sql);
+    Statement prepare(std::string_view sql);
     // Rows changed by the last INSERT, UPDATE or DELETE.
     int64_t changed_rows();
     // Changes whenever another connection commits to the file; a cheap way to poll for news.
@@ -38,18 +38,18 @@ class SqliteDatabase {
 
 // One write transaction, taken at once (BEGIN IMMEDIATE) so that a read-then-write cannot race
 // another process. Rolled back unless committed.
-class SqliteTransaction {
+class Transaction {
   public:
-    explicit SqliteTransaction(SqliteDatabase& database);
-    ~SqliteTransaction();
-    SqliteTransaction(const SqliteTransaction&) = delete;
-    SqliteTransaction& operator=(const SqliteTransaction&) = delete;
+    explicit Transaction(Database& database);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
 
     void commit();
 
   private:
-    SqliteDatabase& m_database;
+    Database& m_database;
     bool m_done = false;
 };
 
-} // namespace handset
+} // namespace handset::sqlite

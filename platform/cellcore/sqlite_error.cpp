@@ -2,16 +2,16 @@
 
 #include <sqlite3.h>
 
-namespace handset {
+namespace handset::sqlite {
 
-bool SqliteError::damaged() const {
+bool Error::damaged() const {
     const int primary = m_code & 0xFF;
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_SCHEMA;
 }
 
-bool SqliteError::busy() const {
+bool Error::busy() const {
     const int primary = m_code & 0xFF;
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
-} // namespace handset
+} // namespace handset::sqlite

@@ -4,11 +4,11 @@
 #include <stdexcept>
 #include <string>
 
-namespace handset {
+namespace handset::sqlite {
 
-class SqliteError : public std::runtime_error {
+class Error : public std::runtime_error {
   public:
-    SqliteError(int code, const std::string& message) : std::runtime_error(message), m_code(code) {}
+    Error(int code, const std::string& message) : std::runtime_error(message), m_code(code) {}
 
     int code() const { return m_code; }
     // The file is not a database, or its contents are damaged.
@@ -20,4 +20,4 @@ class SqliteError : public std::runtime_error {
     int m_code;
 };
 
-} // namespace handset
+} // namespace handset::sqlite

@@ -6,26 +6,26 @@
 
 #include <utility>
 
-namespace handset {
+namespace handset::sqlite {
 
-SqliteStatement::SqliteStatement(sqlite3* database, std::string_view sql) : m_database(database) {
+Statement::Statement(sqlite3* database, std::string_view sql) : m_database(database) {
     check(sqlite3_prepare_v2(database, sql.data(), static_cast<int>(sql.size()), &m_statement,
                              nullptr));
 }
 
-SqliteStatement::~SqliteStatement() {
+Statement::~Statement() {
     sqlite3_finalize(m_statement);
 }
 
-SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
+Statement::Statement(Statement&& other) noexcept
     : m_database(other.m_database), m_statement(std::exchange(other.m_statement, nullptr)) {}
 
-SqliteStatement& SqliteStatement::bind(int parameter, int64_t value) {
+Statement& Statement::bind(int parameter, int64_t value) {
     check(sqlite3_bind_int64(m_statement, parameter, value));
     return *this;
 }
 
-SqliteStatement& SqliteStatement::bind(int parameter, ByteView blob) {
+Statement& Statement::bind(int parameter, ByteView blob) {
     // A zero-length blob with a null pointer would bind NULL; point at something instead.
     static constexpr uint8_t nothing = 0;
     check(sqlite3_bind_blob(m_statement, parameter, blob.empty() ? &nothing : blob.data(),
@@ -33,18 +33,18 @@ SqliteStatement& SqliteStatement::bind(int parameter, ByteView blob) {
     return *this;
 }
 
-SqliteStatement& SqliteStatement::bind(int parameter, std::string_view text) {
+Statement& Statement::bind(int parameter, std::string_view text) {
     check(sqlite3_bind_text(m_statement, parameter, text.data(), static_cast<int>(text.size()),
                             SQLITE_TRANSIENT));
     return *this;
 }
 
-SqliteStatement& SqliteStatement::bind_null(int parameter) {
+Statement& Statement::bind_null(int parameter) {
     check(sqlite3_bind_null(m_statement, parameter));
     return *this;
 }
 
-bool SqliteStatement::step() {
+bool Statement::step() {
     const int result = sqlite3_step(m_statement);
     if (result == SQLITE_ROW) {
         return true;
@@ -56,36 +56,36 @@ bool SqliteStatement::step() {
     return false;
 }
 
-void SqliteStatement::run() {
+void Statement::run() {
     while (step()) {
     }
 }
 
-int64_t SqliteStatement::integer(int column) const {
+int64_t Statement::integer(int column) const {
     return sqlite3_column_int64(m_statement, column);
 }
 
-Bytes SqliteStatement::blob(int column) const {
+Bytes Statement::blob(int column) const {
     const auto* data = static_cast<const uint8_t*>(sqlite3_column_blob(m_statement, column));
     const int size = sqlite3_column_bytes(m_statement, column);
     return data ? Bytes(data, static_cast<size_t>(size)) : Bytes();
 }
 
-std::string SqliteStatement::text(int column) const {
+std::string Statement::text(int column) const {
     const auto* data = sqlite3_column_text(m_statement, column);
     const int size = sqlite3_column_bytes(m_statement, column);
     return data ? std::string(reinterpret_cast<const char*>(data), static_cast<size_t>(size))
                 : std::string();
 }
 
-bool SqliteStatement::is_null(int column) const {
+bool Statement::is_null(int column) const {
     return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
 }
 
-void SqliteStatement::check(int result) const {
+void Statement::check(int result) const {
     if (result != SQLITE_OK) {
-        throw SqliteError(result, sqlite3_errmsg(m_database));
+        throw Error(result, sqlite3_errmsg(m_database));
     }
 }
 
-} // namespace handset
+} // namespace handset::sqlite

@@ -1,5 +1,5 @@
 // One prepared SQLite statement: bind, step through the rows, read columns. Errors throw
-// SqliteError.
+// Error.
 #pragma once
 
 #include "cellcore/bytes.h"
@@ -11,22 +11,22 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace handset {
+namespace handset::sqlite {
 
-class SqliteStatement {
+class Statement {
   public:
-    SqliteStatement(sqlite3* database, std::string_view sql);
-    ~SqliteStatement();
-    SqliteStatement(SqliteStatement&& other) noexcept;
-    SqliteStatement& operator=(SqliteStatement&&) = delete;
-    SqliteStatement(const SqliteStatement&) = delete;
-    SqliteStatement& operator=(const SqliteStatement&) = delete;
+    Statement(sqlite3* database, std::string_view sql);
+    ~Statement();
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&&) = delete;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
 
     // Parameters count from 1, as in the SQL text.
-    SqliteStatement& bind(int parameter, int64_t value);
-    SqliteStatement& bind(int parameter, ByteView blob);
-    SqliteStatement& bind(int parameter, std::string_view text);
-    SqliteStatement& bind_null(int parameter);
+    Statement& bind(int parameter, int64_t value);
+    Statement& bind(int parameter, ByteView blob);
+    Statement& bind(int parameter, std::string_view text);
+    Statement& bind_null(int parameter);
 
     // True while there is a row to read.
     bool step();
@@ -46,4 +46,4 @@ class SqliteStatement {
     sqlite3_stmt* m_statement = nullptr;
 };
 
-} // namespace handset
+} // namespace handset::sqlite

@@ -11,8 +11,8 @@
 namespace {
 
 std::string integrity_of(const std::filesystem::path& file) {
-    handset::SqliteDatabase database(file, handset::SqliteDatabase::Mode::existing);
-    handset::SqliteStatement check = database.prepare("PRAGMA integrity_check");
+    handset::sqlite::Database database(file, handset::sqlite::Database::Mode::existing);
+    handset::sqlite::Statement check = database.prepare("PRAGMA integrity_check");
     check.step();
     return check.text(0);
 }
