@@ -55,6 +55,9 @@ class CrossThread : public ::testing::Test {
         std::lock_guard lock(g_order_mutex);
         g_order.clear();
     }
+
+    // The UI threads of each test have ended, taking their windows with them.
+    void TearDown() override { UnregisterClassW(worker_class, HINSTANCE()); }
 };
 
 TEST_F(CrossThread, ASendRunsOnTheWindowsThreadAndReturnsItsResult) {

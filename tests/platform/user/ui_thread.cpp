@@ -12,13 +12,16 @@ namespace {
 constexpr UINT task_message = WM_APP + 0x100;
 constexpr const char16_t* task_class = u"TestUiThreadTasks";
 
+// Classes belong to the process, so every UI thread shares the one class.
 void register_task_class(WNDPROC procedure) {
-    WNDCLASSW record{};
-    record.lpfnWndProc = procedure;
-    record.cbWndExtra = sizeof(LONG_PTR);
-    record.lpszClassName = task_class;
-    // A second UI thread finds the class registered already, which is fine.
-    RegisterClassW(&record);
+    static std::once_flag registered;
+    std::call_once(registered, [procedure] {
+        WNDCLASSW record{};
+        record.lpfnWndProc = procedure;
+        record.cbWndExtra = sizeof(LONG_PTR);
+        record.lpszClassName = task_class;
+        RegisterClassW(&record);
+    });
 }
 
 } // namespace

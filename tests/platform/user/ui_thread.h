@@ -27,6 +27,18 @@ T wait_or_fail(std::future<T>& future, const char* what) {
     return future.get();
 }
 
+// Waits, yielding, until the condition holds (another thread is expected to make it true).
+template <typename F>
+void wait_until(F&& condition, const char* what) {
+    const auto deadline = std::chrono::steady_clock::now() + hang_limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            report_hang(what);
+        }
+        std::this_thread::yield();
+    }
+}
+
 // Runs the body on a thread of its own and waits for it, within the limit.
 template <typename F>
 auto on_new_thread(F&& body) {
