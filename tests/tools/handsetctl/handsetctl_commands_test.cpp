@@ -1,0 +1,208 @@
+#include "handsetctl_fixture.h"
+
+#include <gmock/gmock.h>
+
+#include <algorithm>
+#include <fstream>
+
+namespace {
+
+using handset::CardState;
+using ::testing::AllOf;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::SizeIs;
+
+TEST_F(HandsetctlTest, InitThenListsShowTheSampleData) {
+    EXPECT_THAT(ok({"init"}), HasSubstr("plain card with 5 entries, 8 contacts"));
+    EXPECT_THAT(ok({"phonebook", "list"}),
+                AllOf(HasSubstr("5 of 250 slots used"), HasSubstr("Office Berlin"),
+                      HasSubstr("+493012345678")));
+    EXPECT_THAT(ok({"contacts", "list"}),
+                AllOf(HasSubstr("8 contacts"), HasSubstr("Berger, Anna"), HasSubstr("王, 小明"),
+                      HasSubstr("mobile 01701234567"), HasSubstr("business +351213456789")));
+}
+
+TEST_F(HandsetctlTest, StatusReportsAHealthyDevice) {
+    ok({"init", "--profile", "usim"});
+    const std::string status = ok({"status"});
+    EXPECT_THAT(status, AllOf(HasSubstr("card: present"), HasSubstr("radio: on"),
+                              HasSubstr("lock: none"), HasSubstr("5 of 250 slots used"),
+                              HasSubstr("e-mail of 40 bytes"), HasSubstr("contacts: 8"),
+                              HasSubstr("registry Status: 0x00000020 (healthy)")));
+    EXPECT_THAT(status, Not(HasSubstr("problem")));
+}
+
+TEST_F(HandsetctlTest, StatusNamesEachDamagedOrMissingFile) {
+    ok({"init"});
+    m_folder.write("device/sim.db", std::string(8192, 'x'));
+    std::filesystem::remove(device() / "contacts.db");
+    const Outcome outcome = run({"status"});
+    EXPECT_EQ(outcome.code, 1);
+    EXPECT_THAT(outcome.out,
+                AllOf(HasSubstr("card: unreadable"), HasSubstr("sim.db is damaged"),
+                      HasSubstr("contacts: unreadable"), HasSubstr("no contacts store")));
+    EXPECT_THAT(outcome.err, HasSubstr("the device has 2 problems"));
+}
+
+TEST_F(HandsetctlTest, StatusNamesAPhoneStatusOutOfStepWithTheCard) {
+    ok({"init"});
+    ok({"reg", "set", "System\\State\\Phone", "Status", "--dword", "0x12"});
+    const Outcome outcome = run({"status"});
+    EXPECT_EQ(outcome.code, 1);
+    EXPECT_THAT(outcome.out, AllOf(HasSubstr("0x00000012 (no card, radio off)"),
+                                   HasSubstr("does not match the card and radio (0x00000020)")));
+}
+
+TEST_F(HandsetctlTest, CardAndRadioCommandsKeepThePhoneStatusInStep) {
+    ok({"init"});
+    struct Step {
+        std::vector<std::string> command;
+        DWORD status;
+    };
+    const Step steps[] = {
+        {{"sim", "remove"}, 0x22},  {{"radio", "off"}, 0x32}, {{"sim", "insert"}, 0x30},
+        {{"sim", "invalid"}, 0x34}, {{"radio", "on"}, 0x24},  {{"sim", "insert"}, 0x20},
+    };
+    for (const Step& step : steps) {
+        ok(step.command);
+        EXPECT_EQ(phone_status(), step.status) << step.command[0] << " " << step.command[1];
+    }
+    EXPECT_EQ(card().state(), CardState{});
+}
+
+TEST_F(HandsetctlTest, LockFixedDiallingAndPhonebookReadinessChangeTheCardState) {
+    ok({"init"});
+    ok({"sim", "lock", "puk"});
+    ok({"sim", "fdn", "on"});
+    ok({"sim", "phonebook-ready", "off"});
+    CardState expected;
+    expected.lock = handset::PinLock::puk;
+    expected.fixed_dialling = true;
+    expected.phonebook_ready = false;
+    EXPECT_EQ(card().state(), expected);
+    EXPECT_EQ(phone_status(), 0x20u) << "locks are not phone status bits";
+    EXPECT_THAT(ok({"status"}), AllOf(HasSubstr("lock: PUK"), HasSubstr("fixed dialling: on"),
+                                      HasSubstr("phonebook: not ready")));
+    ok({"sim", "lock", "pin"});
+    EXPECT_EQ(card().state().lock, handset::PinLock::pin);
+    ok({"sim", "lock", "none"});
+    EXPECT_EQ(card().state().lock, handset::PinLock::none);
+}
+
+TEST_F(HandsetctlTest, PhonebookAddDeleteAndClearChangeTheCard) {
+    ok({"init", "--empty"});
+    EXPECT_EQ(ok({"phonebook", "add", "Zoë", "+4930123"}), "stored in slot 1\n");
+    EXPECT_EQ(ok({"phonebook", "add", "Second", "555", "--index", "250"}), "stored in slot 250\n");
+    EXPECT_EQ(ok({"phonebook", "add", "Third", "*31#p1"}), "stored in slot 2\n");
+    const std::optional<handset::PhonebookEntry> first = card().entry(1);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->name, u"Zoë");
+    EXPECT_TRUE(first->number.international());
+    EXPECT_EQ(first->number.digits(), u"4930123");
+
+    ok({"phonebook", "delete", "250"});
+    EXPECT_FALSE(card().entry(250));
+    EXPECT_THAT(ok({"phonebook", "clear"}), HasSubstr("deleted 2 entries"));
+    EXPECT_TRUE(card().entries().empty());
+}
+
+TEST_F(HandsetctlTest, PhonebookAddStoresSecondNumberAndEmailOnAUsimCardOnly) {
+    ok({"init", "--profile", "usim", "--empty"});
+    ok({"phonebook", "add", "Ann", "123", "--number2", "456", "--email", "ann@example.org"});
+    const std::optional<handset::PhonebookEntry> entry = card().entry(1);
+    ASSERT_TRUE(entry && entry->additional_number && entry->email);
+    EXPECT_EQ(entry->additional_number->digits(), u"456");
+    EXPECT_EQ(*entry->email, u"ann@example.org");
+    EXPECT_THAT(ok({"phonebook", "list"}),
+                AllOf(HasSubstr("second 456"), HasSubstr("e-mail ann@example.org")));
+
+    ok({"init", "--empty"});
+    const Outcome plain = run({"phonebook", "add", "Ann", "123", "--email", "a@b"});
+    EXPECT_EQ(plain.code, 1);
+    EXPECT_TRUE(card().entries().empty());
+}
+
+TEST_F(HandsetctlTest, ProfileChangesResizeTheCardAndFollowWithTheUsimSwitch) {
+    ok({"init"});
+    EXPECT_THAT(ok({"sim", "profile"}), HasSubstr("250 slots, names of 14 bytes"));
+    ok({"sim", "profile", "--slots", "100", "--name-bytes", "20", "--email-bytes", "30"});
+    const handset::CardProfile profile = card().profile();
+    EXPECT_EQ(profile.slots, 100);
+    EXPECT_EQ(profile.name_bytes, 20);
+    EXPECT_TRUE(profile.extended.holds_email());
+    EXPECT_FALSE(profile.extended.holds_additional_number());
+    EXPECT_THAT(card().entries(), SizeIs(5));
+    EXPECT_EQ(ok({"reg", "get", "Software\\Nemora\\Telvane\\", "USIMSupport"}),
+              "dword 0x00000001 (1)\n");
+
+    // "Office Berlin" is 13 characters.
+    const Outcome refused = run({"sim", "profile", "--name-bytes", "12"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(card().profile(), profile);
+}
+
+TEST_F(HandsetctlTest, ExportedRecordsImportBackIntoAnEmptiedCard) {
+    ok({"init"});
+    const std::vector<handset::StoredEntry> before = card().entries();
+    const std::string file = (m_folder.path() / "adn.txt").string();
+    EXPECT_THAT(ok({"sim", "export-adn", file}), HasSubstr("exported 250 records"));
+    const std::string text = m_folder.read("adn.txt");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 250);
+    EXPECT_THAT(text, HasSubstr("4D61696C626F78FF")) << "\"Mailbox\" padded with FF";
+
+    ok({"phonebook", "clear"});
+    EXPECT_THAT(ok({"sim", "import-adn", file}), HasSubstr("imported 5 entries"));
+    const std::vector<handset::StoredEntry> after = card().entries();
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i) {
+        EXPECT_EQ(after[i].slot, before[i].slot);
+        EXPECT_EQ(after[i].entry, before[i].entry);
+    }
+}
+
+TEST_F(HandsetctlTest, ContactsAddDeleteAndQuotaChangeTheStore) {
+    ok({"init", "--empty"});
+    EXPECT_EQ(ok({"contacts", "add", "--first", "Jo", "--last", "Doe", "--home", "0301"}),
+              "added Doe, Jo\n");
+    ok({"contacts", "add", "--last", "Adams", "--mobile", "0170", "--business", "0800"});
+    std::vector<handset::ContactRecord> all = contacts();
+    ASSERT_THAT(all, SizeIs(2));
+    EXPECT_EQ(all[0][handset::ContactField::business_telephone], u"0800");
+
+    EXPECT_EQ(ok({"contacts", "delete", "1"}), "deleted Adams\n");
+    all = contacts();
+    ASSERT_THAT(all, SizeIs(1));
+    EXPECT_EQ(all[0][handset::ContactField::home_telephone], u"0301");
+
+    EXPECT_THAT(ok({"contacts", "quota", "1000000"}), HasSubstr("quota: "));
+    EXPECT_THAT(ok({"status"}), HasSubstr("contacts: 1, quota "));
+    EXPECT_EQ(ok({"contacts", "quota", "0"}), "quota: none\n");
+}
+
+TEST_F(HandsetctlTest, RegistryValuesAreSetReadAndDeleted) {
+    ok({"init"});
+    ok({"reg", "set", "Software\\Test", "Name", "--string", "Grüße"});
+    ok({"reg", "set", "HKEY_CLASSES_ROOT\\CLSID\\{X}", "Count", "--dword", "0xFFFFFFFF"});
+    EXPECT_EQ(ok({"reg", "get", "HKEY_LOCAL_MACHINE\\Software\\Test", "Name"}),
+              "string \"Grüße\"\n");
+    EXPECT_EQ(ok({"reg", "get", "HKEY_CLASSES_ROOT\\CLSID\\{X}", "Count"}),
+              "dword 0xFFFFFFFF (4294967295)\n");
+    EXPECT_EQ(run({"reg", "get", "CLSID\\{X}", "Count"}).code, 1) << "HKLM is the default root";
+
+    ok({"reg", "delete", "Software\\Test", "Name"});
+    EXPECT_EQ(run({"reg", "get", "Software\\Test", "Name"}).code, 1);
+    ok({"reg", "delete", "HKEY_CLASSES_ROOT\\CLSID"});
+    EXPECT_EQ(run({"reg", "delete", "HKEY_CLASSES_ROOT\\CLSID"}).code, 1);
+    EXPECT_EQ(ok({"reg", "get", "Handset\\Device", "Screen"}), "string \"qvga\"\n");
+}
+
+TEST_F(HandsetctlTest, CallsListsTheCallLog) {
+    ok({"init"});
+    EXPECT_EQ(ok({"calls"}), "no calls\n");
+    card().append_call({1700000000, u"+4930123", u"Office Berlin"});
+    EXPECT_THAT(ok({"calls"}),
+                AllOf(HasSubstr("2023-11-1"), HasSubstr("+4930123"), HasSubstr("Office Berlin")));
+}
+
+} // namespace

@@ -1,0 +1,125 @@
+#include "commands.h"
+#include "text_output.h"
+
+#include "poom/contact_store.h"
+
+#include <array>
+#include <climits>
+
+namespace handsetctl {
+
+namespace {
+
+using handset::ContactField;
+using handset::ContactRecord;
+using handset::ContactStore;
+
+struct NumberField {
+    ContactField field;
+    std::string_view option;
+    std::string_view label;
+};
+
+constexpr std::array<NumberField, 3> number_fields{{
+    {ContactField::mobile_telephone, "--mobile", "mobile"},
+    {ContactField::home_telephone, "--home", "home"},
+    {ContactField::business_telephone, "--business", "business"},
+}};
+
+void check(const handset::StoreResult& result) {
+    if (!result.ok()) {
+        throw OperationError(result.detail);
+    }
+}
+
+std::unique_ptr<ContactStore> open_store() {
+    handset::StoreResult result;
+    std::unique_ptr<ContactStore> store = ContactStore::open(ContactStore::default_path(), result);
+    if (result.status == handset::StoreStatus::missing) {
+        throw OperationError(result.detail + "; run 'handsetctl init' first");
+    }
+    check(result);
+    return store;
+}
+
+std::vector<ContactRecord> all_contacts(ContactStore& store) {
+    std::vector<ContactRecord> contacts;
+    check(store.list(contacts));
+    return contacts;
+}
+
+void list(Arguments& words, std::ostream& out) {
+    words.finish();
+    const std::vector<ContactRecord> contacts = all_contacts(*open_store());
+    out << contacts.size() << " contacts\n";
+    for (size_t i = 0; i < contacts.size(); ++i) {
+        std::string line =
+            padded(std::to_string(i + 1), 4) + padded(utf8(contacts[i].file_as()), 24);
+        for (const NumberField& number : number_fields) {
+            const std::u16string& text = contacts[i][number.field];
+            if (!text.empty()) {
+                line += "  " + std::string(number.label) + " " + utf8(text);
+            }
+        }
+        out << line << "\n";
+    }
+}
+
+void add(Arguments& words, std::ostream& out) {
+    ContactRecord contact;
+    contact[ContactField::first_name] = utf16(words.option("--first").value_or(""));
+    contact[ContactField::last_name] = utf16(words.option("--last").value_or(""));
+    for (const NumberField& number : number_fields) {
+        contact[number.field] = utf16(words.option(number.option).value_or(""));
+    }
+    words.finish();
+    if (contact[ContactField::first_name].empty() && contact[ContactField::last_name].empty()) {
+        throw UsageError("a contact needs --first or --last");
+    }
+    std::unique_ptr<ContactStore> store = open_store();
+    check(store->add(contact));
+    out << "added " << utf8(contact.file_as()) << "\n";
+}
+
+void erase(Arguments& words, std::ostream& out) {
+    const int index = parse_index(words.word("INDEX"), "INDEX");
+    words.finish();
+    std::unique_ptr<ContactStore> store = open_store();
+    const std::vector<ContactRecord> contacts = all_contacts(*store);
+    if (static_cast<size_t>(index) > contacts.size()) {
+        throw OperationError("there is no contact " + std::to_string(index) + "; the store has " +
+                             std::to_string(contacts.size()));
+    }
+    const ContactRecord& contact = contacts[static_cast<size_t>(index) - 1];
+    check(store->remove(contact.id));
+    out << "deleted " << utf8(contact.file_as()) << "\n";
+}
+
+void quota(Arguments& words, std::ostream& out) {
+    const long long bytes = parse_integer(words.word("BYTES"), "BYTES", 0, LLONG_MAX);
+    words.finish();
+    std::unique_ptr<ContactStore> store = open_store();
+    check(store->set_quota_bytes(static_cast<uint64_t>(bytes)));
+    uint64_t kept = 0;
+    check(store->quota_bytes(kept));
+    out << "quota: " << (kept == 0 ? std::string("none") : std::to_string(kept) + " bytes") << "\n";
+}
+
+} // namespace
+
+void contacts_command(Arguments& words, std::ostream& out) {
+    const std::string action = words.word("the contacts command");
+    if (action == "list") {
+        list(words, out);
+    } else if (action == "add") {
+        add(words, out);
+    } else if (action == "delete") {
+        erase(words, out);
+    } else if (action == "quota") {
+        quota(words, out);
+    } else {
+        throw UsageError("unknown contacts command '" + action + "'");
+    }
+}
+
+} // namespace handsetctl

@@ -1,0 +1,98 @@
+#include "handsetctl.h"
+
+#include "commands.h"
+
+#include "base/device_folder.h"
+#include "cellcore/card_error.h"
+#include "device/device_initialiser.h"
+
+#include <array>
+
+namespace handsetctl {
+
+namespace {
+
+constexpr const char* usage = R"(usage: handsetctl [--device DIR] COMMAND ...
+  init [--profile plain|usim] [--screen qvga|vga] [--language 0x0409] [--empty]
+  status
+  sim insert|remove|invalid
+  sim lock none|pin|puk
+  sim fdn on|off
+  sim phonebook-ready on|off
+  sim profile [--slots N] [--name-bytes N] [--number-digits N]
+              [--number2-digits N] [--email-bytes N]
+  sim export-adn FILE | import-adn FILE      (FILE - is standard output or input)
+  radio on|off
+  phonebook list | clear | delete INDEX
+  phonebook add NAME NUMBER [--index N] [--number2 NUMBER] [--email ADDRESS]
+  contacts list | delete INDEX | quota BYTES
+  contacts add [--first NAME] [--last NAME] [--mobile N] [--home N] [--business N]
+  reg get KEY VALUE
+  reg set KEY VALUE (--dword N | --string TEXT)
+  reg delete KEY [VALUE]
+  calls
+The device folder is --device DIR, else $TELVANE_DEVICE, else $XDG_DATA_HOME/telvane/device.
+)";
+
+struct Command {
+    std::string_view name;
+    void (*run)(Arguments&, std::ostream&);
+};
+
+constexpr std::array<Command, 8> commands{{
+    {"init", init_command},
+    {"status", status_command},
+    {"sim", sim_command},
+    {"radio", radio_command},
+    {"phonebook", phonebook_command},
+    {"contacts", contacts_command},
+    {"reg", registry_command},
+    {"calls", calls_command},
+}};
+
+void run(Arguments& words, std::ostream& out) {
+    if (std::optional<std::string> folder = words.option("--device")) {
+        if (folder->empty()) {
+            throw UsageError("--device needs a folder");
+        }
+        handset::set_device_folder(*folder);
+    }
+    const std::string name = words.word("the command");
+    for (const Command& command : commands) {
+        if (command.name == name) {
+            command.run(words, out);
+            return;
+        }
+    }
+    throw UsageError("unknown command '" + name + "'");
+}
+
+int failed(std::ostream& err, const char* message) {
+    err << "handsetctl: " << message << "\n";
+    return exit_failed;
+}
+
+} // namespace
+
+int run_handsetctl(std::vector<std::string> arguments, std::ostream& out, std::ostream& err) {
+    Arguments words(std::move(arguments));
+    try {
+        if (words.flag("--help")) {
+            out << usage;
+            return exit_done;
+        }
+        run(words, out);
+        return exit_done;
+    } catch (const UsageError& error) {
+        err << "handsetctl: " << error.what() << "\n" << usage;
+        return exit_usage;
+    } catch (const OperationError& error) {
+        return failed(err, error.what());
+    } catch (const handset::CardError& error) {
+        return failed(err, error.what());
+    } catch (const handset::DeviceError& error) {
+        return failed(err, error.what());
+    }
+}
+
+} // namespace handsetctl

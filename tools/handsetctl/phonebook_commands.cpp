@@ -1,0 +1,95 @@
+#include "commands.h"
+#include "text_output.h"
+
+namespace handsetctl {
+
+namespace {
+
+using handset::DiallingNumber;
+using handset::PhonebookEntry;
+
+DiallingNumber number_from(const std::string& text, std::string_view what) {
+    const auto number = DiallingNumber::parse(utf16(text));
+    if (!number) {
+        if (number.error() == handset::NumberError::too_long) {
+            throw OperationError(std::string(what) + " '" + text + "' is longer than a card keeps");
+        }
+        throw UsageError(std::string(what) + " '" + text +
+                         "' is not a phone number: digits, *, # and p, after an optional +");
+    }
+    return *number;
+}
+
+void list(Arguments& words, std::ostream& out) {
+    words.finish();
+    handset::CardFile card = open_card();
+    const std::vector<handset::StoredEntry> entries = card.entries();
+    out << entries.size() << " of " << card.profile().slots << " slots used\n";
+    for (const handset::StoredEntry& stored : entries) {
+        const PhonebookEntry& entry = stored.entry;
+        std::string line = padded(std::to_string(stored.slot), 4) + padded(utf8(entry.name), 20) +
+                           "  " + utf8(entry.number.text());
+        if (entry.additional_number) {
+            line += "  second " + utf8(entry.additional_number->text());
+        }
+        if (entry.email) {
+            line += "  e-mail " + utf8(*entry.email);
+        }
+        out << line << "\n";
+    }
+}
+
+void add(Arguments& words, std::ostream& out) {
+    const std::optional<std::string> index = words.option("--index");
+    const std::optional<std::string> second = words.option("--number2");
+    const std::optional<std::string> email = words.option("--email");
+    PhonebookEntry entry;
+    entry.name = utf16(words.word("NAME"));
+    entry.number = number_from(words.word("NUMBER"), "NUMBER");
+    words.finish();
+    const int slot = index ? parse_index(*index, "--index") : 0;
+    if (second) {
+        entry.additional_number = number_from(*second, "--number2");
+    }
+    if (email) {
+        entry.email = utf16(*email);
+    }
+    const int stored = open_card().store(slot, entry, handset::EntryFields::all);
+    out << "stored in slot " << stored << "\n";
+}
+
+void erase(Arguments& words, std::ostream& out) {
+    const int slot = parse_index(words.word("INDEX"), "INDEX");
+    words.finish();
+    if (!open_card().erase(slot)) {
+        throw OperationError("slot " + std::to_string(slot) + " is empty");
+    }
+    out << "deleted slot " << slot << "\n";
+}
+
+void clear(Arguments& words, std::ostream& out) {
+    words.finish();
+    handset::CardFile card = open_card();
+    const int used = card.used_slots();
+    card.clear();
+    out << "deleted " << used << " entries\n";
+}
+
+} // namespace
+
+void phonebook_command(Arguments& words, std::ostream& out) {
+    const std::string action = words.word("the phonebook command");
+    if (action == "list") {
+        list(words, out);
+    } else if (action == "add") {
+        add(words, out);
+    } else if (action == "delete") {
+        erase(words, out);
+    } else if (action == "clear") {
+        clear(words, out);
+    } else {
+        throw UsageError("unknown phonebook command '" + action + "'");
+    }
+}
+
+} // namespace handsetctl
