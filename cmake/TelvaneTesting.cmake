@@ -18,3 +18,13 @@ function(handset_add_fuzzer name)
         target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     endif()
 endfunction()
+
+# telvane_add_test(NAME src...): a GoogleTest binary for the program's own code, on a real
+# handset. Every case runs in a process of its own, as the program's caches last for a run.
+function(telvane_add_test name)
+    add_executable(${name} ${ARGN})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
+    target_link_libraries(${name} PRIVATE telvane_core handset_internal GTest::gmock
+        GTest::gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 60)
+endfunction()

@@ -26,7 +26,8 @@ struct ExtendedCapabilities {
 };
 
 struct CardProfile {
-    static constexpr int max_slots = 254;      // records of one linear fixed file
+    // A USIM phonebook spreads its entries over several EF_ADN files of up to 254 records each.
+    static constexpr int max_slots = 1000;
     static constexpr int max_name_bytes = 241; // so that a record stays within 255 bytes
     static constexpr int max_email_bytes = 241;
     static constexpr int max_count = 1;

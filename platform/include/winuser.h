@@ -547,6 +547,9 @@ BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect);
 BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase);
 
 // Cursors.
+// An icon group of the module; the handle stands for it (the handset draws no icons).
+HICON WINAPI LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName);
+#define LoadIcon LoadIconW
 HCURSOR WINAPI LoadCursorW(HINSTANCE hInstance, LPCWSTR lpCursorName);
 HCURSOR WINAPI SetCursor(HCURSOR hCursor);
 HCURSOR WINAPI GetCursor();

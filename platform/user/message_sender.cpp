@@ -89,4 +89,10 @@ bool run_incoming_sends(MessageQueue& queue) {
     return ran;
 }
 
+void serve_sent_messages() {
+    if (const std::shared_ptr<MessageQueue>& queue = current_queue()) {
+        run_incoming_sends(*queue);
+    }
+}
+
 } // namespace handset

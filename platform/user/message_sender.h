@@ -16,4 +16,9 @@ LRESULT send_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 // Runs what other threads have sent to this thread so far; true if anything ran.
 bool run_incoming_sends(MessageQueue& queue);
 
+// The same for the calling thread, if it has a queue. Services that make the calling thread wait
+// for another thread (the SIM library closing a handle whose callback is running) call it while
+// they wait, so that a callback sending to this thread cannot deadlock with it.
+void serve_sent_messages();
+
 } // namespace handset
