@@ -29,8 +29,12 @@ void change_state(const std::function<void(CardState&)>& change, std::ostream& o
     if (edit.status != handset::RegistryEdit::Status::changed) {
         throw OperationError("the card changed, but the registry Status did not: " + edit.error);
     }
+    static constexpr const char* locks[] = {"none", "PIN", "PUK"};
     out << "card " << (state.present ? (state.invalid ? "invalid" : "present") : "removed")
-        << ", radio " << on_off(state.radio_on) << "\n";
+        << ", lock " << locks[static_cast<int>(state.lock)] << ", fixed dialling "
+        << on_off(state.fixed_dialling) << ", phonebook "
+        << (state.phonebook_ready ? "ready" : "not ready") << ", radio " << on_off(state.radio_on)
+        << "\n";
 }
 
 PinLock lock_named(const std::string& name) {

@@ -54,14 +54,15 @@ void list(Arguments& words, std::ostream& out) {
     out << contacts.size() << " contacts\n";
     for (size_t i = 0; i < contacts.size(); ++i) {
         std::string line =
-            padded(std::to_string(i + 1), 4) + padded(utf8(contacts[i].file_as()), 24);
+            padded(padded(std::to_string(i + 1), 4) + utf8(contacts[i].file_as()), 28);
         for (const NumberField& number : number_fields) {
             const std::u16string& text = contacts[i][number.field];
             if (!text.empty()) {
                 line += "  " + std::string(number.label) + " " + utf8(text);
             }
         }
-        out << line << "\n";
+        // A contact without numbers would end in padding.
+        out << line.substr(0, line.find_last_not_of(' ') + 1) << "\n";
     }
 }
 
