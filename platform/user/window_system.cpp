@@ -248,6 +248,15 @@ Window* WindowSystem::window_at(const WindowLock& lock, POINT screen) const {
 }
 
 Window* WindowSystem::child_at(const WindowLock& lock, Window& parent, POINT screen) const {
+    // Children show only inside the parent's client area; a point on the frame is the parent's.
+    const POINT client_corner = client_origin(lock, parent);
+    const RECT client = parent.client_in_window();
+    const RECT client_area{client_corner.x, client_corner.y,
+                           client_corner.x + (client.right - client.left),
+                           client_corner.y + (client.bottom - client.top)};
+    if (!contains(client_area, screen)) {
+        return &parent;
+    }
     for (HWND handle : parent.children) {
         Window* child = find(lock, handle);
         if (!child->visible() || !child->enabled()) {

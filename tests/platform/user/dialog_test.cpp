@@ -1,4 +1,5 @@
 #include "base/debug_output.h"
+#include "base/utf.h"
 #include "gdi/screen.h"
 #include "message_log.h"
 #include "template_builder.h"
@@ -9,6 +10,10 @@
 #include <wingdi.h>
 #include <winuser.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -31,9 +36,9 @@ INT_PTR CALLBACK logging_dialog(HWND dialog, UINT message, WPARAM wparam, LPARAM
 
 // Messages about painting and layout that these tests do not look at.
 void ignore_noise() {
-    MessageLog::instance().ignore({WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE, WM_PAINT,
-                                   WM_NCPAINT, WM_ERASEBKGND, WM_CTLCOLORDLG, WM_GETDLGCODE,
-                                   WM_GETTEXT, WM_GETTEXTLENGTH, DM_GETDEFID});
+    MessageLog::instance().ignore({WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE, WM_PAINT, WM_NCPAINT,
+                                   WM_ERASEBKGND, WM_CTLCOLORDLG, WM_GETDLGCODE, WM_GETTEXT,
+                                   WM_GETTEXTLENGTH, DM_GETDEFID});
 }
 
 class Dialogs : public ::testing::Test {
@@ -97,35 +102,35 @@ TEST_F(Dialogs, ARunSetsTheFontInitialisesDisablesTheOwnerAndGivesActivationBack
     EXPECT_EQ(DialogBoxIndirectParamW(HINSTANCE(), builder.build(), m_owner, logging_dialog, 5),
               42);
     EXPECT_FALSE(IsWindow(first));
-    EXPECT_TRUE(sequence_matches(MessageLog::instance().take(),
-                                 {
-                                     expect(dialog, WM_SETFONT),
-                                     expect(first, WM_SHOWWINDOW, TRUE),
-                                     expect(first, WM_SETFONT),
-                                     expect(second, WM_SHOWWINDOW, TRUE),
-                                     expect(second, WM_SETFONT),
-                                     expect(dialog, WM_INITDIALOG,
-                                            static_cast<WPARAM>(first.value()), 5),
-                                     expect(m_owner, WM_KILLFOCUS),
-                                     expect(m_owner, WM_ENABLE, FALSE),
-                                     expect(dialog, WM_SHOWWINDOW, TRUE),
-                                     expect(m_owner, WM_ACTIVATE, WA_INACTIVE),
-                                     expect(dialog, WM_ACTIVATE, WA_ACTIVE),
-                                     expect(first, WM_SETFOCUS),
-                                     expect(dialog, step),
-                                     expect(m_owner, WM_ENABLE, TRUE),
-                                     expect(dialog, WM_SHOWWINDOW, FALSE),
-                                     expect(first, WM_KILLFOCUS),
-                                     expect(dialog, WM_ACTIVATE, WA_INACTIVE),
-                                     expect(m_owner, WM_ACTIVATE, WA_ACTIVE),
-                                     expect(m_owner, WM_SETFOCUS),
-                                     expect(dialog, WM_DESTROY),
-                                     expect(first, WM_DESTROY),
-                                     expect(second, WM_DESTROY),
-                                     expect(first, WM_NCDESTROY),
-                                     expect(second, WM_NCDESTROY),
-                                     expect(dialog, WM_NCDESTROY),
-                                 }));
+    EXPECT_TRUE(
+        sequence_matches(MessageLog::instance().take(),
+                         {
+                             expect(dialog, WM_SETFONT),
+                             expect(first, WM_SHOWWINDOW, TRUE),
+                             expect(first, WM_SETFONT),
+                             expect(second, WM_SHOWWINDOW, TRUE),
+                             expect(second, WM_SETFONT),
+                             expect(dialog, WM_INITDIALOG, static_cast<WPARAM>(first.value()), 5),
+                             expect(m_owner, WM_KILLFOCUS),
+                             expect(m_owner, WM_ENABLE, FALSE),
+                             expect(dialog, WM_SHOWWINDOW, TRUE),
+                             expect(m_owner, WM_ACTIVATE, WA_INACTIVE),
+                             expect(dialog, WM_ACTIVATE, WA_ACTIVE),
+                             expect(first, WM_SETFOCUS),
+                             expect(dialog, step),
+                             expect(m_owner, WM_ENABLE, TRUE),
+                             expect(dialog, WM_SHOWWINDOW, FALSE),
+                             expect(first, WM_KILLFOCUS),
+                             expect(dialog, WM_ACTIVATE, WA_INACTIVE),
+                             expect(m_owner, WM_ACTIVATE, WA_ACTIVE),
+                             expect(m_owner, WM_SETFOCUS),
+                             expect(dialog, WM_DESTROY),
+                             expect(first, WM_DESTROY),
+                             expect(second, WM_DESTROY),
+                             expect(first, WM_NCDESTROY),
+                             expect(second, WM_NCDESTROY),
+                             expect(dialog, WM_NCDESTROY),
+                         }));
     EXPECT_TRUE(IsWindowEnabled(m_owner));
     EXPECT_EQ(GetActiveWindow(), m_owner);
     EXPECT_FALSE(IsWindow(dialog));
@@ -170,8 +175,8 @@ TEST_F(Dialogs, TheDialogProceduresAnswerFollowsTheDevicesRules) {
             return FALSE;
         }
     };
-    const HWND dialog = CreateDialogIndirectParamW(HINSTANCE(), builder.build(), m_owner,
-                                                   logging_dialog, 0);
+    const HWND dialog =
+        CreateDialogIndirectParamW(HINSTANCE(), builder.build(), m_owner, logging_dialog, 0);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(SendMessageW(dialog, step, 0, 0), 1234);
     EXPECT_EQ(SendMessageW(dialog, step + 1, 0, 0), 0);
@@ -223,9 +228,9 @@ TEST_F(Dialogs, NestedDialogsFormAStackAndTheOpenerResumesActive) {
             return FALSE;
         }
     };
-    EXPECT_EQ(DialogBoxIndirectParamW(HINSTANCE(), outer_template.build(), m_owner,
-                                      logging_dialog, 1),
-              9);
+    EXPECT_EQ(
+        DialogBoxIndirectParamW(HINSTANCE(), outer_template.build(), m_owner, logging_dialog, 1),
+        9);
     EXPECT_EQ(events, (std::vector<std::string>{"outer active", "outer opens inner",
                                                 "outer inactive", "inner ends", "outer active",
                                                 "inner returned 7", "outer inactive"}));
@@ -313,8 +318,7 @@ TEST_F(Dialogs, AQuitRequestEndsTheRunAndIsPassedOn) {
         }
         return FALSE;
     };
-    EXPECT_EQ(DialogBoxIndirectParamW(HINSTANCE(), builder.build(), m_owner, logging_dialog, 0),
-              0);
+    EXPECT_EQ(DialogBoxIndirectParamW(HINSTANCE(), builder.build(), m_owner, logging_dialog, 0), 0);
     EXPECT_TRUE(IsWindowEnabled(m_owner));
     MSG message;
     ASSERT_TRUE(PeekMessageW(&message, HWND(), WM_QUIT, WM_QUIT, PM_REMOVE));
@@ -341,8 +345,8 @@ TEST_F(Dialogs, AFontOfSizeZeroFallsBackToTheSystemFontWithADebugLine) {
     TemplateBuilder builder(WS_POPUP, 0, 0, 40, 40);
     builder.font(0, u"MS Shell Dlg");
     DebugCapture capture;
-    const HWND dialog = CreateDialogIndirectParamW(HINSTANCE(), builder.build(), m_owner,
-                                                   logging_dialog, 0);
+    const HWND dialog =
+        CreateDialogIndirectParamW(HINSTANCE(), builder.build(), m_owner, logging_dialog, 0);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(SendMessageW(dialog, WM_GETFONT, 0, 0),
               static_cast<LRESULT>(GetStockObject(SYSTEM_FONT).value()));
@@ -363,15 +367,87 @@ TEST_F(Dialogs, EndDialogOnAWindowThatIsNoDialogFails) {
     EXPECT_EQ(capture.lines().size(), 2u);
 }
 
-TEST_F(Dialogs, ADamagedTemplateFailsTheDialog) {
+// A resource file holding one dialog template, as windres writes them: the empty entry first,
+// then the dialog's entry, each aligned to four bytes.
+std::filesystem::path write_dialog_resource(const std::vector<uint8_t>& dialog, WORD id) {
+    std::vector<uint8_t> file;
+    auto u32 = [&](uint32_t value) {
+        for (int shift = 0; shift < 32; shift += 8) {
+            file.push_back(static_cast<uint8_t>(value >> shift));
+        }
+    };
+    auto entry = [&](const std::vector<uint8_t>& data, WORD type, WORD name) {
+        u32(static_cast<uint32_t>(data.size()));
+        u32(32);
+        u32(0xFFFFu | (static_cast<uint32_t>(type) << 16));
+        u32(0xFFFFu | (static_cast<uint32_t>(name) << 16));
+        u32(0);
+        u32(0x0409u << 16);
+        u32(0);
+        u32(0);
+        file.insert(file.end(), data.begin(), data.end());
+        while (file.size() % 4 != 0) {
+            file.push_back(0);
+        }
+    };
+    entry({}, 0, 0);
+    entry(dialog, 5, id);
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("user_damaged_" + std::to_string(getpid()) + ".res");
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()),
+               static_cast<std::streamsize>(file.size()));
+    return path;
+}
+
+TEST_F(Dialogs, ADamagedTemplateResourceFailsTheDialogWithoutReadingPastIt) {
     TemplateBuilder builder(WS_POPUP, 0, 0, 40, 40);
     builder.control(u"TestControl", 1, 0, 0, 0, 10, 10);
-    const DLGTEMPLATE* data = builder.build();
+    const auto* data = reinterpret_cast<const uint8_t*>(builder.build());
+    std::vector<uint8_t> dialog(data, data + builder.size());
     // Claim far more controls than the template holds.
-    const_cast<DLGTEMPLATE*>(data)->cdit = 60000;
+    dialog[offsetof(DLGTEMPLATE, cdit)] = 0x60;
+    dialog[offsetof(DLGTEMPLATE, cdit) + 1] = 0xEA;
+    const std::filesystem::path path = write_dialog_resource(dialog, 7);
+    const HMODULE module =
+        LoadLibraryExW(utf8_to_utf16(path.string()).c_str(), HANDLE(), LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(module);
     DebugCapture capture;
-    EXPECT_EQ(DialogBoxIndirectParamW(HINSTANCE(), data, m_owner, logging_dialog, 0), -1);
+    EXPECT_EQ(DialogBoxParamW(module, MAKEINTRESOURCE(7), m_owner, logging_dialog, 0), -1);
     EXPECT_FALSE(capture.text().empty());
+    EXPECT_EQ(DialogBoxParamW(module, MAKEINTRESOURCE(8), m_owner, logging_dialog, 0), -1);
+    FreeLibrary(module);
+    std::filesystem::remove(path);
+}
+
+TEST_F(Dialogs, DialogBoxParamBuildsAWindresTemplateWithItsControlsInDialogUnits) {
+    const HMODULE module =
+        LoadLibraryExW(u"" USER_FIXTURE_FILE, HANDLE(), LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(module);
+    RECT control_rect{};
+    RECT expected{4, 20, 64, 32};
+    std::u16string class_name;
+    g_behaviour = [&](HWND window, UINT message, WPARAM, LPARAM) -> INT_PTR {
+        if (message == WM_INITDIALOG) {
+            const HWND control = GetDlgItem(window, 301);
+            WCHAR name[32];
+            GetClassNameW(control, name, 32);
+            class_name = name;
+            GetWindowRect(control, &control_rect);
+            MapWindowPoints(HWND(), window, reinterpret_cast<POINT*>(&control_rect), 2);
+            MapDialogRect(window, &expected);
+            PostMessageW(window, step, 0, 0);
+            return TRUE;
+        }
+        if (message == step) {
+            EndDialog(window, 3);
+        }
+        return FALSE;
+    };
+    EXPECT_EQ(DialogBoxParamW(module, MAKEINTRESOURCE(100), m_owner, logging_dialog, 0), 3);
+    EXPECT_EQ(class_name, u"TestControl") << "windres stored the name upper case";
+    EXPECT_TRUE(EqualRect(&control_rect, &expected));
+    FreeLibrary(module);
 }
 
 // Dialog units follow the font, and the font follows the screen's density.

@@ -61,8 +61,10 @@ TEST(Menus, EnablingByCommandReachesIntoPopupsAndAnswersThePreviousState) {
     EXPECT_EQ(EnableMenuItem(popup, 0, MF_BYPOSITION | MF_GRAYED), static_cast<UINT>(MF_ENABLED));
     EXPECT_EQ(GetMenuState(popup, edit, MF_BYCOMMAND) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
     EXPECT_EQ(EnableMenuItem(bar, 999, MF_BYCOMMAND | MF_GRAYED), 0xFFFFFFFFu);
-    EXPECT_EQ(CheckMenuItem(bar, edit, MF_BYCOMMAND | MF_CHECKED), static_cast<DWORD>(MF_UNCHECKED));
-    EXPECT_EQ(CheckMenuItem(bar, edit, MF_BYCOMMAND | MF_UNCHECKED), static_cast<DWORD>(MF_CHECKED));
+    EXPECT_EQ(CheckMenuItem(bar, edit, MF_BYCOMMAND | MF_CHECKED),
+              static_cast<DWORD>(MF_UNCHECKED));
+    EXPECT_EQ(CheckMenuItem(bar, edit, MF_BYCOMMAND | MF_UNCHECKED),
+              static_cast<DWORD>(MF_CHECKED));
     EXPECT_EQ(GetSubMenu(bar, 0), popup);
     EXPECT_EQ(GetMenuItemID(bar, 0), 0xFFFFFFFFu);
     DestroyMenu(bar);
@@ -93,7 +95,8 @@ TEST(Menus, TextChangesThroughModifyMenuAndSetMenuItemInfo) {
 }
 
 TEST(Menus, LoadMenuBuildsAWindresTemplateFromAResourceModule) {
-    const HMODULE module = LoadLibraryExW(u"" USER_FIXTURE_FILE, HANDLE(), LOAD_LIBRARY_AS_DATAFILE);
+    const HMODULE module =
+        LoadLibraryExW(u"" USER_FIXTURE_FILE, HANDLE(), LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(module);
     const HMENU menu = LoadMenuW(module, MAKEINTRESOURCE(200));
     ASSERT_TRUE(menu);
@@ -230,24 +233,23 @@ TEST_F(PopupMenus, ATapOutsideTheMenuClosesItWithNothing) {
 }
 
 TEST_F(PopupMenus, WithoutReturnCmdTheOwnerGetsTheCommandPostedAfterInitMenuPopup) {
-    MessageLog::instance().take();
     MessageLog::instance().ignore({WM_PAINT, WM_ERASEBKGND, WM_NCPAINT});
+    MessageLog::instance().take();
     std::future<BOOL> answer = open(0);
     const HWND window = wait_for_menu_window();
     tap(centre_of(window, 0));
     EXPECT_EQ(wait_or_fail(answer, "the menu answering"), TRUE);
     m_ui.run([] { return 0; });
-    EXPECT_TRUE(sequence_matches(
-        MessageLog::instance().take(),
-        {expect(m_owner, WM_INITMENUPOPUP, static_cast<WPARAM>(m_menu.value())),
-         expect(m_owner, WM_COMMAND, MAKEWPARAM(dial, 0), 0)}));
+    EXPECT_TRUE(
+        sequence_matches(MessageLog::instance().take(),
+                         {expect(m_owner, WM_INITMENUPOPUP, static_cast<WPARAM>(m_menu.value())),
+                          expect(m_owner, WM_COMMAND, MAKEWPARAM(dial, 0), 0)}));
 }
 
 TEST_F(PopupMenus, AnItemWithAPopupOpensItBesideAndItsChoiceComesBack) {
     const HMENU inner = CreatePopupMenu();
     AppendMenuW(inner, MF_STRING, 501, u"Inner");
-    InsertMenuW(m_menu, 0, MF_BYPOSITION | MF_POPUP, static_cast<UINT_PTR>(inner.value()),
-                u"More");
+    InsertMenuW(m_menu, 0, MF_BYPOSITION | MF_POPUP, static_cast<UINT_PTR>(inner.value()), u"More");
     std::future<BOOL> answer = open(TPM_RETURNCMD);
     const HWND outer_window = wait_for_menu_window();
     tap(centre_of(outer_window, 0));

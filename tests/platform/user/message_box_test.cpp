@@ -40,7 +40,8 @@ class MessageBoxes : public ::testing::Test {
 
     std::future<int> show(HWND owner, std::u16string text, std::u16string caption, UINT style) {
         return std::async(std::launch::async, [=, this] {
-            return m_ui.run([=] { return MessageBoxW(owner, text.c_str(), caption.c_str(), style); });
+            return m_ui.run(
+                [=] { return MessageBoxW(owner, text.c_str(), caption.c_str(), style); });
         });
     }
 
@@ -93,9 +94,9 @@ TEST_F(MessageBoxes, ABoxWithoutAnOwnerOrWithTopmostStaysOnTop) {
 }
 
 TEST_F(MessageBoxes, TheOwnerIsDisabledMeanwhileAndActivatedAgainAfterwards) {
+    MessageLog::instance().ignore(
+        {WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_KILLFOCUS, WM_SETFOCUS, WM_KEYUP});
     MessageLog::instance().take();
-    MessageLog::instance().ignore({WM_PAINT, WM_ERASEBKGND, WM_NCPAINT, WM_KILLFOCUS,
-                                   WM_SETFOCUS});
     std::future<int> answer = show(m_owner, u"Saved.", u"Information", MB_ICONASTERISK);
     const HWND box = wait_for_box();
     EXPECT_FALSE(IsWindowEnabled(m_owner));
@@ -104,12 +105,11 @@ TEST_F(MessageBoxes, TheOwnerIsDisabledMeanwhileAndActivatedAgainAfterwards) {
     inject_key(VK_RETURN, false);
     EXPECT_EQ(wait_or_fail(answer, "the message box closing"), IDOK);
     EXPECT_TRUE(IsWindowEnabled(m_owner));
-    EXPECT_TRUE(sequence_matches(MessageLog::instance().take(),
-                                 {expect(m_owner, WM_ENABLE, FALSE),
-                                  expect(m_owner, WM_ACTIVATE, WA_INACTIVE,
-                                         static_cast<LPARAM>(box.value())),
-                                  expect(m_owner, WM_ENABLE, TRUE),
-                                  expect(m_owner, WM_ACTIVATE, WA_ACTIVE)}));
+    EXPECT_TRUE(sequence_matches(
+        MessageLog::instance().take(),
+        {expect(m_owner, WM_ENABLE, FALSE),
+         expect(m_owner, WM_ACTIVATE, WA_INACTIVE, static_cast<LPARAM>(box.value())),
+         expect(m_owner, WM_ENABLE, TRUE), expect(m_owner, WM_ACTIVATE, WA_ACTIVE)}));
 }
 
 bool any_pixel_in(HWND window, COLORREF wanted) {

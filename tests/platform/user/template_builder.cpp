@@ -83,7 +83,8 @@ const DLGTEMPLATE* TemplateBuilder::build() {
         writer.text(control.text);
         writer.word(0); // no creation data
     }
-    m_storage.assign((writer.data().size() + 3) / 4, 0);
+    m_size = writer.data().size();
+    m_storage.assign((m_size + 3) / 4, 0);
     std::memcpy(m_storage.data(), writer.data().data(), writer.data().size());
     return reinterpret_cast<const DLGTEMPLATE*>(m_storage.data());
 }

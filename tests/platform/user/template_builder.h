@@ -21,6 +21,8 @@ class TemplateBuilder {
 
     // The template, DWORD-aligned as resources are; valid while the builder lives.
     const DLGTEMPLATE* build();
+    // The size in bytes of what build gave.
+    size_t size() const { return m_size; }
 
   private:
     struct Control {
@@ -36,6 +38,7 @@ class TemplateBuilder {
     std::u16string m_face;
     std::vector<Control> m_controls;
     std::vector<uint32_t> m_storage;
+    size_t m_size = 0;
 };
 
 } // namespace handset::testing
