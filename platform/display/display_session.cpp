@@ -6,16 +6,6 @@
 
 namespace handset {
 
-std::optional<DisplayKind> display_kind_named(std::string_view name) {
-    if (name == "window") {
-        return DisplayKind::window;
-    }
-    if (name == "headless") {
-        return DisplayKind::headless;
-    }
-    return std::nullopt;
-}
-
 DisplaySession::DisplaySession(InputSink& window_system, std::unique_ptr<Display> display)
     : m_input(window_system), m_display(std::move(display)),
       m_headless(dynamic_cast<HeadlessDisplay*>(m_display.get())) {}

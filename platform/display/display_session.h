@@ -1,6 +1,6 @@
-// The display a program shows the handset on, chosen by its `--display` option: "window" (the
-// desktop window, the default) or "headless" (the framebuffer only). Either way the shell's
-// hardware keys sit in front of the window system in the input path.
+// The display a program shows the handset on: the desktop window, or headless (the framebuffer
+// only). Either way the shell's hardware keys sit in front of the window system in the input
+// path.
 #pragma once
 
 #include "display/display.h"
@@ -8,15 +8,10 @@
 #include "display/shell_input.h"
 
 #include <memory>
-#include <optional>
-#include <string_view>
 
 namespace handset {
 
 enum class DisplayKind { window, headless };
-
-// The kind an option value names; nothing for any other value.
-std::optional<DisplayKind> display_kind_named(std::string_view name);
 
 class DisplaySession {
   public:

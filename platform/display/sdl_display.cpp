@@ -108,8 +108,9 @@ void SdlDisplay::run(std::promise<bool>& started) {
         started.set_value(false);
         return;
     }
-    started.set_value(true);
+    // Shown before open() returns, so that the screen's place in the window is known by then.
     present();
+    started.set_value(true);
     uint32_t last_turn = SDL_GetTicks();
     while (m_running) {
         bool dirty = false;
@@ -142,8 +143,10 @@ bool SdlDisplay::start_sdl() {
     const int scale = desktop_scale(screen.width, screen.height);
     m_window = SDL_CreateWindow(window_title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                 screen.width * scale, screen.height * scale, SDL_WINDOW_RESIZABLE);
+    // The software renderer: the screen is small, and it follows the window's size at once when
+    // a rotation resizes the window, which an accelerated one on a virtual X server did not.
     if (m_window != nullptr) {
-        m_renderer = SDL_CreateRenderer(m_window, -1, 0);
+        m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
     }
     if (m_renderer == nullptr) {
         debug_printf("SDL display: the desktop window could not be made: %s", SDL_GetError());
@@ -311,9 +314,11 @@ void SdlDisplay::present() {
     }
     SDL_UpdateTexture(m_texture, nullptr, picture.row(0), picture.width() * 4);
 
+    // The drawing's real size: after a resize the window may say its new size before the
+    // desktop has given it. Without SDL_WINDOW_ALLOW_HIGHDPI a pixel is a window point.
     int window_width = 0;
     int window_height = 0;
-    SDL_GetWindowSize(m_window, &window_width, &window_height);
+    SDL_GetRendererOutputSize(m_renderer, &window_width, &window_height);
     Placement placement;
     placement.scale = std::min(static_cast<double>(window_width) / picture.width(),
                                static_cast<double>(window_height) / picture.height());
@@ -323,7 +328,6 @@ void SdlDisplay::present() {
         std::lock_guard lock(m_placement_mutex);
         m_placement = placement;
     }
-    // Without SDL_WINDOW_ALLOW_HIGHDPI the drawing has one pixel per window point.
     const SDL_Rect area{placement.left, placement.top,
                         static_cast<int>(picture.width() * placement.scale),
                         static_cast<int>(picture.height() * placement.scale)};

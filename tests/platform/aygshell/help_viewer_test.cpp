@@ -34,9 +34,9 @@ class HelpViewerTest : public testing::Test {
         const std::filesystem::path bin = m_device.path() / "bin";
         std::filesystem::create_directory(bin);
         const std::filesystem::path opened = m_device.path() / "opened.txt";
-        m_device.write("bin/xdg-open",
-                       "#!/bin/sh\nprintf '%s' \"$1\" > '" + opened.string() + ".part'\nmv '" +
-                           opened.string() + ".part' '" + opened.string() + "'\n");
+        m_device.write("bin/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > '" + opened.string() +
+                                           ".part'\nmv '" + opened.string() + ".part' '" +
+                                           opened.string() + "'\n");
         std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
         m_environment.set("PATH", bin.string() + ":" + std::getenv("PATH"));
         m_environment.set("DISPLAY", ":99");
@@ -92,7 +92,8 @@ TEST_F(HelpViewerTest, WithoutADesktopLogsThePageAndStartsAsCreateProcessWould) 
 TEST_F(HelpViewerTest, WithADesktopTheBrowserLauncherGetsThePage) {
     const std::filesystem::path opened = fake_desktop();
     PROCESS_INFORMATION info{};
-    ASSERT_TRUE(start_help_viewer(u"\\Windows\\PEGHELP.EXE", u"file:Telvane.0409.htm#Settings", info));
+    ASSERT_TRUE(
+        start_help_viewer(u"\\Windows\\PEGHELP.EXE", u"file:Telvane.0409.htm#Settings", info));
     ASSERT_TRUE(wait_for_file(opened));
     EXPECT_EQ(m_device.read("opened.txt"),
               "file://" + (m_device.path() / "Windows/Telvane.0409.htm").string() + "#Settings");
@@ -119,7 +120,7 @@ TEST_F(HelpViewerTest, OtherProgramsAndMissingArgumentsFailWithTheirErrors) {
     EXPECT_FALSE(start_help_viewer(nullptr, u"file:x.htm", info));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
     WCHAR page[] = u"file:x.htm";
-    EXPECT_FALSE(CreateProcessW(u"peghelp.exe", page, nullptr, nullptr, FALSE, 0, nullptr,
-                                nullptr, nullptr, nullptr));
+    EXPECT_FALSE(CreateProcessW(u"peghelp.exe", page, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                nullptr, nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }

@@ -21,8 +21,8 @@ std::u16string typed(const KeyboardLayout& layout, bool shift) {
 }
 
 int keys_covering(const KeyboardLayout& layout, LONG x, LONG y) {
-    return static_cast<int>(std::count_if(
-        layout.keys().begin(), layout.keys().end(), [&](const PanelKey& key) {
+    return static_cast<int>(
+        std::count_if(layout.keys().begin(), layout.keys().end(), [&](const PanelKey& key) {
             return x >= key.area.left && x < key.area.right && y >= key.area.top &&
                    y < key.area.bottom;
         }));

@@ -1,20 +1,9 @@
-#include "aygshell/screen_bands.h"
+#include "shell_fixture.h"
 
-#include <gtest/gtest.h>
+#include "aygshell/screen_bands.h"
 
 using handset::ScreenBands;
 using handset::ScreenProfile;
-
-namespace {
-
-void expect_rect(const RECT& actual, LONG left, LONG top, LONG right, LONG bottom) {
-    EXPECT_EQ(actual.left, left);
-    EXPECT_EQ(actual.top, top);
-    EXPECT_EQ(actual.right, right);
-    EXPECT_EQ(actual.bottom, bottom);
-}
-
-} // namespace
 
 TEST(ScreenBands, PortraitQvgaHasTheDeviceBandHeights) {
     const ScreenBands bands = ScreenBands::of(ScreenProfile::qvga());

@@ -1,0 +1,11 @@
+// Closing the program as the device's shell closes one: each of the program's own top-level
+// windows that no other window owns gets WM_CLOSE, so the program ends its normal way. The
+// shell's windows (task bar, input panel, menu bars) and open popup menus are not the program's.
+#pragma once
+
+namespace handset {
+
+// Any thread may call it; the requests are posted.
+void request_program_close();
+
+} // namespace handset

@@ -1,0 +1,119 @@
+#include "shell_fixture.h"
+
+#include "aygshell/hardware_keys.h"
+#include "aygshell/input_panel.h"
+#include "aygshell/shell_windows.h"
+
+#include <gmock/gmock.h>
+
+using handset::InputPanel;
+using handset::Screen;
+using handset::ScreenProfile;
+using handset::ShellWindows;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+namespace {
+
+class FullScreenDialogTest : public ShellFixture {
+  protected:
+    static BOOL init_dialog(HWND dialog, DWORD flags) {
+        SHINITDLGINFO info{};
+        info.dwMask = SHIDIM_FLAGS;
+        info.hDlg = dialog;
+        info.dwFlags = flags;
+        const BOOL done = SHInitDialog(&info);
+        pump();
+        return done;
+    }
+
+    static POINT task_bar_button() {
+        RECT client;
+        GetClientRect(ShellWindows::instance().task_bar(), &client);
+        return POINT{client.right - 4, client.bottom / 2};
+    }
+};
+
+WPARAM button(UINT id) {
+    return MAKEWPARAM(id, BN_CLICKED);
+}
+
+} // namespace
+
+TEST_F(FullScreenDialogTest, SizedToTheVisibleDesktopAtQvga) {
+    ASSERT_TRUE(init_dialog(owner(), SHIDIF_SIZEDLG));
+    expect_rect(window_rect(owner()), 0, 26, 240, 294);
+}
+
+TEST_F(FullScreenDialogTest, SizedToTheVisibleDesktopAtVga) {
+    Screen::instance().set_profile(ScreenProfile::vga());
+    ASSERT_TRUE(init_dialog(owner(), SHIDIF_SIZEDLG | SHIDIF_CANCELBUTTON));
+    expect_rect(window_rect(owner()), 0, 52, 480, 588);
+}
+
+TEST_F(FullScreenDialogTest, TheRaisedPanelShortensOnlyDialogsSizedToTheVisibleDesktop) {
+    InputPanel::instance().set_up(true);
+    ASSERT_TRUE(init_dialog(owner(), SHIDIF_SIZEDLG));
+    expect_rect(window_rect(owner()), 0, 26, 240, 214);
+    const HWND full = create_owner(u"Full");
+    ASSERT_TRUE(init_dialog(full, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN));
+    expect_rect(window_rect(full), 0, 26, 240, 294);
+}
+
+TEST_F(FullScreenDialogTest, TheCaptionMovesFromTheWindowToTheTaskBar) {
+    RECT before;
+    GetClientRect(owner(), &before);
+    ASSERT_TRUE(init_dialog(owner(), SHIDIF_SIZEDLG));
+    RECT client;
+    GetClientRect(owner(), &client);
+    const RECT frame = window_rect(owner());
+    EXPECT_EQ(client.bottom, frame.bottom - frame.top - 2) << "only the border is left";
+    EXPECT_TRUE(IsWindowVisible(ShellWindows::instance().task_bar()));
+    expect_rect(window_rect(ShellWindows::instance().task_bar()), 0, 0, 240, 26);
+}
+
+TEST_F(FullScreenDialogTest, TheDoneButtonSendsIdOkAndTheCancelButtonIdCancel) {
+    ASSERT_TRUE(init_dialog(owner(), SHIDIF_DONEBUTTON | SHIDIF_SIZEDLG));
+    tap(ShellWindows::instance().task_bar(), task_bar_button());
+    ASSERT_TRUE(init_dialog(owner(), SHIDIF_CANCELBUTTON | SHIDIF_SIZEDLG));
+    tap(ShellWindows::instance().task_bar(), task_bar_button());
+    EXPECT_THAT(log().commands, ElementsAre(button(IDOK), button(IDCANCEL)));
+}
+
+TEST_F(FullScreenDialogTest, EscPressesTheTaskBarsButtonWhenThereIsOne) {
+    ASSERT_TRUE(init_dialog(owner(), SHIDIF_SIZEDLG));
+    EXPECT_FALSE(handset::shell_takes_key(VK_ESCAPE, true)) << "no button: Esc goes on";
+    ASSERT_TRUE(init_dialog(owner(), SHIDIF_SIZEDLG | SHIDIF_CANCELBUTTON));
+    EXPECT_TRUE(handset::shell_takes_key(VK_ESCAPE, true));
+    EXPECT_TRUE(handset::shell_takes_key(VK_ESCAPE, false));
+    pump();
+    EXPECT_THAT(log().commands, ElementsAre(button(IDCANCEL)));
+}
+
+TEST_F(FullScreenDialogTest, ADisabledDialogTakesNoCommandFromTheTaskBar) {
+    ASSERT_TRUE(init_dialog(owner(), SHIDIF_CANCELBUTTON | SHIDIF_SIZEDLG));
+    EnableWindow(owner(), FALSE);
+    tap(ShellWindows::instance().task_bar(), task_bar_button());
+    EXPECT_THAT(log().commands, IsEmpty());
+}
+
+TEST_F(FullScreenDialogTest, TheTaskBarSpeaksForTheDialogActivatedLast) {
+    ASSERT_TRUE(init_dialog(owner(), SHIDIF_CANCELBUTTON | SHIDIF_SIZEDLG));
+    const HWND second = create_owner(u"Second");
+    ASSERT_TRUE(init_dialog(second, SHIDIF_SIZEDLG));
+    // The second has no button, so the tap does nothing; back in front, the first takes it.
+    tap(ShellWindows::instance().task_bar(), task_bar_button());
+    EXPECT_THAT(log().commands, IsEmpty());
+    DestroyWindow(second);
+    pump();
+    tap(ShellWindows::instance().task_bar(), task_bar_button());
+    EXPECT_THAT(log().commands, ElementsAre(button(IDCANCEL)));
+}
+
+TEST_F(FullScreenDialogTest, RefusesAMissingRecordOrWindow) {
+    EXPECT_FALSE(SHInitDialog(nullptr));
+    SHINITDLGINFO info{};
+    info.dwMask = SHIDIM_FLAGS;
+    info.hDlg = HWND(0x2468);
+    EXPECT_FALSE(SHInitDialog(&info));
+}
