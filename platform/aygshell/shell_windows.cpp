@@ -2,8 +2,11 @@
 
 #include "aygshell/input_panel_window.h"
 #include "aygshell/menu_bar.h"
+#include "aygshell/screen_bands.h"
+#include "aygshell/screen_rotation.h"
 #include "aygshell/sip_preference_control.h"
 #include "aygshell/task_bar.h"
+#include "gdi/rect_math.h"
 
 namespace handset {
 
@@ -46,6 +49,12 @@ void ShellWindows::start() {
     }
     if (!IsWindow(input_panel())) {
         m_input_panel = create_input_panel().value();
+    }
+    // The screen's profile may have changed since the windows were made (a test sets it).
+    RECT task_bar_area{};
+    GetWindowRect(task_bar(), &task_bar_area);
+    if (!rects_equal(task_bar_area, ScreenBands::current().task_bar)) {
+        fit_shell_to_screen();
     }
 }
 

@@ -15,7 +15,7 @@ class ShellWindows {
   public:
     static ShellWindows& instance();
 
-    // Makes the windows that are missing, on the calling thread.
+    // Makes the windows that are missing, on the calling thread, and fits them to the screen.
     void start();
     // 0 before start().
     HWND task_bar() const { return HWND(m_task_bar.load()); }

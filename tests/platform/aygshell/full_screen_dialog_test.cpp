@@ -49,6 +49,8 @@ TEST_F(FullScreenDialogTest, SizedToTheVisibleDesktopAtVga) {
     Screen::instance().set_profile(ScreenProfile::vga());
     ASSERT_TRUE(init_dialog(owner(), SHIDIF_SIZEDLG | SHIDIF_CANCELBUTTON));
     expect_rect(window_rect(owner()), 0, 52, 480, 588);
+    // The shell's own bands follow the screen it finds.
+    expect_rect(window_rect(ShellWindows::instance().task_bar()), 0, 0, 480, 52);
 }
 
 TEST_F(FullScreenDialogTest, TheRaisedPanelShortensOnlyDialogsSizedToTheVisibleDesktop) {
