@@ -71,10 +71,8 @@ int WINAPI GetClassNameW(HWND hWnd, LPWSTR lpClassName, int nMaxCount) {
     }
     WindowSystem& system = WindowSystem::instance();
     WindowLock lock = system.lock();
-    Window* entry = system.find(lock, hWnd);
-    if (entry == nullptr || entry->foreign_token) {
-        lock.unlock();
-        fail_bad_window("GetClassName", hWnd);
+    Window* entry = system.find_local(lock, hWnd, "GetClassName");
+    if (entry == nullptr) {
         lpClassName[0] = u'\0';
         return 0;
     }

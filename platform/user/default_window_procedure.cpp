@@ -112,9 +112,11 @@ LRESULT control_colors(UINT message, HDC dc) {
     return static_cast<LRESULT>(GetSysColorBrush(colors.background).value());
 }
 
+// A title that starts with 0xFFFF names a resource (a static's icon), not text.
 LRESULT create_record_title(HWND window, LPARAM create_record) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(create_record);
-    if (create != nullptr && create->lpszName != nullptr && !IS_INTRESOURCE(create->lpszName)) {
+    if (create != nullptr && create->lpszName != nullptr && !IS_INTRESOURCE(create->lpszName) &&
+        create->lpszName[0] != u'\xFFFF') {
         set_text(window, create->lpszName);
     }
     return TRUE;
@@ -127,6 +129,9 @@ LRESULT create_record_title(HWND window, LPARAM create_record) {
 using namespace handset;
 
 LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    if (is_control_color_message(Msg)) {
+        return control_colors(Msg, HDC(static_cast<uint32_t>(wParam)));
+    }
     switch (Msg) {
     case WM_NCCREATE:
         return create_record_title(hWnd, lParam);
@@ -155,14 +160,6 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
             SetFocus(hWnd);
         }
         return 0;
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        return control_colors(Msg, HDC(static_cast<uint32_t>(wParam)));
     case WM_CONTEXTMENU:
         // A child passes the request up, so the dialog that owns the control can answer it.
         if (const HWND parent = parent_of(hWnd)) {

@@ -176,10 +176,8 @@ LONG WINAPI GetDialogBaseUnits() {
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
     WindowSystem& system = WindowSystem::instance();
     WindowLock lock = system.lock();
-    const Window* dialog = system.find(lock, hDlg);
+    const Window* dialog = system.find_local(lock, hDlg, "GetDlgItem");
     if (dialog == nullptr) {
-        lock.unlock();
-        fail_bad_window("GetDlgItem", hDlg);
         return HWND();
     }
     // Classic templates store 16-bit ids, so -1 (IDC_STATIC) reads 0xFFFF there.
@@ -196,13 +194,9 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
 int WINAPI GetDlgCtrlID(HWND hWnd) {
     WindowSystem& system = WindowSystem::instance();
     WindowLock lock = system.lock();
-    const Window* window = system.find(lock, hWnd);
-    if (window == nullptr || !window->is_child()) {
-        lock.unlock();
-        fail_bad_window("GetDlgCtrlID", hWnd);
-        return 0;
-    }
-    return static_cast<int>(window->id);
+    const Window* window = system.find_local(lock, hWnd, "GetDlgCtrlID");
+    // Only a child has an identifier; a top-level window's GWL_ID slot holds its menu.
+    return window != nullptr && window->is_child() ? static_cast<int>(window->id) : 0;
 }
 
 LRESULT WINAPI SendDlgItemMessageW(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam,

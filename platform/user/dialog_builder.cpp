@@ -139,10 +139,7 @@ HWND create_dialog_window(const DialogTemplate& dialog_template, HINSTANCE insta
     request.title = dialog_template.title.c_str();
     request.style = dialog_template.style & ~static_cast<DWORD>(WS_VISIBLE);
     request.ex_style = dialog_template.ex_style;
-    request.x = rect.left;
-    request.y = rect.top;
-    request.width = rect.right - rect.left;
-    request.height = rect.bottom - rect.top;
+    request.place(rect);
     request.parent = owner;
     request.instance = instance;
     request.dialog = state;
@@ -161,10 +158,7 @@ bool create_control(HWND dialog, const DialogItem& item, HINSTANCE instance,
     request.title = title.c_str();
     request.style = item.style | WS_CHILD;
     request.ex_style = item.ex_style;
-    request.x = rect.left;
-    request.y = rect.top;
-    request.width = rect.right - rect.left;
-    request.height = rect.bottom - rect.top;
+    request.place(rect);
     request.parent = dialog;
     request.menu = HMENU(item.id);
     request.instance = instance;

@@ -39,10 +39,8 @@ BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
     {
         WindowSystem& system = WindowSystem::instance();
         WindowLock lock = system.lock();
-        Window* window = system.find(lock, hWnd);
-        if (window == nullptr || window->foreign_token) {
-            lock.unlock();
-            fail_bad_window("EnableWindow", hWnd);
+        Window* window = system.find_local(lock, hWnd, "EnableWindow");
+        if (window == nullptr) {
             return FALSE;
         }
         was_disabled = !window->enabled();

@@ -50,8 +50,15 @@ void drop_proxy(HWND proxy) {
     system.erase(lock, proxy);
 }
 
-template <typename T>
-std::optional<T> answered(HWND proxy, std::optional<T> answer, const char* function) {
+// Puts the question to the directory. No directory, or no answer, means the window is gone: its
+// proxy is dropped and the call fails as for an invalid window.
+template <typename F>
+auto ask(HWND proxy, const char* function, F&& question) {
+    ForeignWindowDirectory* directory = g_directory.load();
+    decltype(question(*directory)) answer;
+    if (directory != nullptr) {
+        answer = question(*directory);
+    }
     if (!answer) {
         drop_proxy(proxy);
         fail_bad_window(function, proxy);
@@ -77,40 +84,35 @@ HWND find_foreign_window(LPCWSTR window_class, LPCWSTR title) {
 
 LRESULT send_to_foreign_window(HWND proxy, uint64_t token, UINT message, WPARAM wparam,
                                LPARAM lparam) {
-    ForeignWindowDirectory* directory = g_directory.load();
-    std::optional<LRESULT> answer;
-    if (directory != nullptr) {
-        answer = directory->send_message(token, message, wparam, lparam);
-    }
-    return answered(proxy, answer, "SendMessage").value_or(0);
+    return ask(proxy, "SendMessage",
+               [&](ForeignWindowDirectory& directory) {
+                   return directory.send_message(token, message, wparam, lparam);
+               })
+        .value_or(0);
 }
 
 BOOL post_to_foreign_window(HWND proxy, uint64_t token, UINT message, WPARAM wparam,
                             LPARAM lparam) {
-    ForeignWindowDirectory* directory = g_directory.load();
-    std::optional<bool> answer;
-    if (directory != nullptr) {
-        answer = directory->post_message(token, message, wparam, lparam);
-    }
-    return answered(proxy, answer, "PostMessage").value_or(false) ? TRUE : FALSE;
+    return ask(proxy, "PostMessage",
+               [&](ForeignWindowDirectory& directory) {
+                   return directory.post_message(token, message, wparam, lparam);
+               }).value_or(false)
+               ? TRUE
+               : FALSE;
 }
 
 std::optional<LONG_PTR> foreign_user_data(HWND proxy, uint64_t token) {
-    ForeignWindowDirectory* directory = g_directory.load();
-    std::optional<LONG_PTR> answer;
-    if (directory != nullptr) {
-        answer = directory->user_data(token);
-    }
-    return answered(proxy, answer, "GetWindowLong");
+    return ask(proxy, "GetWindowLong",
+               [&](ForeignWindowDirectory& directory) { return directory.user_data(token); });
 }
 
 BOOL set_foreign_foreground(HWND proxy, uint64_t token, bool last_active_popup) {
-    ForeignWindowDirectory* directory = g_directory.load();
-    std::optional<bool> answer;
-    if (directory != nullptr) {
-        answer = directory->set_foreground(token, last_active_popup);
-    }
-    return answered(proxy, answer, "SetForegroundWindow").value_or(false) ? TRUE : FALSE;
+    return ask(proxy, "SetForegroundWindow",
+               [&](ForeignWindowDirectory& directory) {
+                   return directory.set_foreground(token, last_active_popup);
+               }).value_or(false)
+               ? TRUE
+               : FALSE;
 }
 
 } // namespace handset

@@ -53,6 +53,31 @@ void apply_item_info(MenuEntry& entry, const MENUITEMINFOW& info) {
     }
 }
 
+void report_item_info(const MenuEntry& entry, MENUITEMINFOW& info) {
+    if ((info.fMask & MIIM_TYPE) != 0) {
+        info.fType = entry.type;
+        // Into a buffer of cch characters, cut and terminated; cch comes back as the length.
+        if (info.dwTypeData != nullptr && info.cch > 0) {
+            const size_t count = std::min<size_t>(entry.text.size(), info.cch - 1);
+            std::copy_n(entry.text.data(), count, info.dwTypeData);
+            info.dwTypeData[count] = u'\0';
+        }
+        info.cch = static_cast<UINT>(entry.text.size());
+    }
+    if ((info.fMask & MIIM_STATE) != 0) {
+        info.fState = entry.state;
+    }
+    if ((info.fMask & MIIM_ID) != 0) {
+        info.wID = entry.id;
+    }
+    if ((info.fMask & MIIM_SUBMENU) != 0) {
+        info.hSubMenu = entry.submenu;
+    }
+    if ((info.fMask & MIIM_DATA) != 0) {
+        info.dwItemData = entry.data;
+    }
+}
+
 bool valid_item_info(const MENUITEMINFOW* info, const char* function) {
     if (info == nullptr || info->cbSize != sizeof(MENUITEMINFOW)) {
         fail(ERROR_INVALID_PARAMETER, function, "MENUITEMINFO missing or of the wrong size");
@@ -88,23 +113,42 @@ BOOL insert_entry(HMENU menu, UINT item, bool by_position, MenuEntry entry, cons
     return TRUE;
 }
 
-// Removes an item; with `destroy_popup`, a popup hanging from it goes too (DeleteMenu).
-BOOL remove_entry(HMENU menu, UINT item, UINT flags, bool destroy_popup, const char* function) {
+// Runs `change` on the item with the table locked; FALSE, after reporting, when there is none.
+template <typename F>
+BOOL with_item(HMENU menu, UINT item, bool by_position, const char* function, F&& change) {
     MenuTable& table = MenuTable::instance();
     MenuLock lock = table.lock();
-    std::optional<MenuTable::Place> place =
-        table.locate(lock, menu, item, (flags & MF_BYPOSITION) != 0);
+    std::optional<MenuTable::Place> place = table.locate(lock, menu, item, by_position);
     if (!place) {
-        lock.unlock();
         fail_bad_menu(function);
         return FALSE;
     }
-    const HMENU popup = place->menu->entries[place->index].submenu;
-    place->menu->entries.erase(place->menu->entries.begin() + place->index);
-    if (destroy_popup && popup) {
-        table.destroy(lock, popup);
-    }
+    change(lock, *place);
     return TRUE;
+}
+
+// A copy of the item at the position; nothing for a position outside the menu.
+std::optional<MenuEntry> entry_at(HMENU menu, int position) {
+    MenuTable& table = MenuTable::instance();
+    MenuLock lock = table.lock();
+    std::optional<MenuTable::Place> place =
+        position < 0 ? std::nullopt : table.locate(lock, menu, static_cast<UINT>(position), true);
+    if (!place) {
+        return std::nullopt;
+    }
+    return place->menu->entries[place->index];
+}
+
+// Removes an item; with `destroy_popup`, a popup hanging from it goes too (DeleteMenu).
+BOOL remove_entry(HMENU menu, UINT item, UINT flags, bool destroy_popup, const char* function) {
+    return with_item(menu, item, (flags & MF_BYPOSITION) != 0, function,
+                     [&](const MenuLock& lock, MenuTable::Place& place) {
+                         const HMENU popup = place.menu->entries[place.index].submenu;
+                         place.menu->entries.erase(place.menu->entries.begin() + place.index);
+                         if (destroy_popup && popup) {
+                             MenuTable::instance().destroy(lock, popup);
+                         }
+                     });
 }
 
 // Sets the bits in `mask` of an item's state to `bits`; the previous bits, or -1.
@@ -195,11 +239,8 @@ BOOL WINAPI IsMenu(HMENU hMenu) {
 }
 
 HMENU WINAPI GetSubMenu(HMENU hMenu, int nPos) {
-    MenuTable& table = MenuTable::instance();
-    MenuLock lock = table.lock();
-    std::optional<MenuTable::Place> place =
-        nPos < 0 ? std::nullopt : table.locate(lock, hMenu, static_cast<UINT>(nPos), true);
-    return place ? place->menu->entries[place->index].submenu : HMENU();
+    const std::optional<MenuEntry> entry = entry_at(hMenu, nPos);
+    return entry ? entry->submenu : HMENU();
 }
 
 int WINAPI GetMenuItemCount(HMENU hMenu) {
@@ -215,14 +256,8 @@ int WINAPI GetMenuItemCount(HMENU hMenu) {
 }
 
 UINT WINAPI GetMenuItemID(HMENU hMenu, int nPos) {
-    MenuTable& table = MenuTable::instance();
-    MenuLock lock = table.lock();
-    std::optional<MenuTable::Place> place =
-        nPos < 0 ? std::nullopt : table.locate(lock, hMenu, static_cast<UINT>(nPos), true);
-    if (!place || place->menu->entries[place->index].submenu) {
-        return no_item;
-    }
-    return place->menu->entries[place->index].id;
+    const std::optional<MenuEntry> entry = entry_at(hMenu, nPos);
+    return entry && !entry->submenu ? entry->id : no_item;
 }
 
 UINT WINAPI GetMenuState(HMENU hMenu, UINT uId, UINT uFlags) {
@@ -265,74 +300,33 @@ BOOL WINAPI InsertMenuItemW(HMENU hMenu, UINT uItem, BOOL fByPosition, LPCMENUIT
 
 BOOL WINAPI ModifyMenuW(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNewItem,
                         LPCWSTR lpNewItem) {
-    MenuTable& table = MenuTable::instance();
-    MenuLock lock = table.lock();
-    std::optional<MenuTable::Place> place =
-        table.locate(lock, hMenu, uPosition, (uFlags & MF_BYPOSITION) != 0);
-    if (!place) {
-        lock.unlock();
-        fail_bad_menu("ModifyMenu");
-        return FALSE;
-    }
-    MenuEntry& entry = place->menu->entries[place->index];
-    const ULONG_PTR data = entry.data;
-    entry = entry_from_flags(uFlags, uIDNewItem, lpNewItem);
-    entry.data = data;
-    return TRUE;
+    return with_item(hMenu, uPosition, (uFlags & MF_BYPOSITION) != 0, "ModifyMenu",
+                     [&](const MenuLock&, MenuTable::Place& place) {
+                         MenuEntry& entry = place.menu->entries[place.index];
+                         const ULONG_PTR data = entry.data;
+                         entry = entry_from_flags(uFlags, uIDNewItem, lpNewItem);
+                         entry.data = data;
+                     });
 }
 
 BOOL WINAPI SetMenuItemInfoW(HMENU hMenu, UINT uItem, BOOL fByPosition, LPCMENUITEMINFOW lpmii) {
     if (!valid_item_info(lpmii, "SetMenuItemInfo")) {
         return FALSE;
     }
-    MenuTable& table = MenuTable::instance();
-    MenuLock lock = table.lock();
-    std::optional<MenuTable::Place> place = table.locate(lock, hMenu, uItem, fByPosition != FALSE);
-    if (!place) {
-        lock.unlock();
-        fail_bad_menu("SetMenuItemInfo");
-        return FALSE;
-    }
-    apply_item_info(place->menu->entries[place->index], *lpmii);
-    return TRUE;
+    return with_item(hMenu, uItem, fByPosition != FALSE, "SetMenuItemInfo",
+                     [&](const MenuLock&, MenuTable::Place& place) {
+                         apply_item_info(place.menu->entries[place.index], *lpmii);
+                     });
 }
 
 BOOL WINAPI GetMenuItemInfoW(HMENU hMenu, UINT uItem, BOOL fByPosition, LPMENUITEMINFOW lpmii) {
     if (!valid_item_info(lpmii, "GetMenuItemInfo")) {
         return FALSE;
     }
-    MenuTable& table = MenuTable::instance();
-    MenuLock lock = table.lock();
-    std::optional<MenuTable::Place> place = table.locate(lock, hMenu, uItem, fByPosition != FALSE);
-    if (!place) {
-        lock.unlock();
-        fail_bad_menu("GetMenuItemInfo");
-        return FALSE;
-    }
-    const MenuEntry& entry = place->menu->entries[place->index];
-    if ((lpmii->fMask & MIIM_TYPE) != 0) {
-        lpmii->fType = entry.type;
-        // Into a buffer of cch characters, cut and terminated; cch comes back as the length.
-        if (lpmii->dwTypeData != nullptr && lpmii->cch > 0) {
-            const size_t count = std::min<size_t>(entry.text.size(), lpmii->cch - 1);
-            std::copy_n(entry.text.data(), count, lpmii->dwTypeData);
-            lpmii->dwTypeData[count] = u'\0';
-        }
-        lpmii->cch = static_cast<UINT>(entry.text.size());
-    }
-    if ((lpmii->fMask & MIIM_STATE) != 0) {
-        lpmii->fState = entry.state;
-    }
-    if ((lpmii->fMask & MIIM_ID) != 0) {
-        lpmii->wID = entry.id;
-    }
-    if ((lpmii->fMask & MIIM_SUBMENU) != 0) {
-        lpmii->hSubMenu = entry.submenu;
-    }
-    if ((lpmii->fMask & MIIM_DATA) != 0) {
-        lpmii->dwItemData = entry.data;
-    }
-    return TRUE;
+    return with_item(hMenu, uItem, fByPosition != FALSE, "GetMenuItemInfo",
+                     [&](const MenuLock&, MenuTable::Place& place) {
+                         report_item_info(place.menu->entries[place.index], *lpmii);
+                     });
 }
 
 BOOL WINAPI RemoveMenu(HMENU hMenu, UINT uPosition, UINT uFlags) {

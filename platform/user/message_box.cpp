@@ -227,10 +227,9 @@ HWND create_box(HWND owner, const MessageBoxContent& content, const SIZE& client
     if (!owner || (content.style & MB_TOPMOST) != 0) {
         request.ex_style = WS_EX_TOPMOST;
     }
-    request.x = (screen.width - width) / 2;
-    request.y = (screen.height - height) / 2;
-    request.width = width;
-    request.height = height;
+    const LONG left = (screen.width - width) / 2;
+    const LONG top = (screen.height - height) / 2;
+    request.place(RECT{left, top, left + width, top + height});
     request.parent = owner;
     request.dialog = state;
     return create_window(request);

@@ -124,10 +124,8 @@ HDC WINAPI GetDC(HWND hWnd) {
     {
         WindowSystem& system = WindowSystem::instance();
         WindowLock lock = system.lock();
-        Window* entry = system.find(lock, hWnd);
-        if (entry == nullptr || entry->foreign_token) {
-            lock.unlock();
-            fail_bad_window("GetDC", hWnd);
+        Window* entry = system.find_local(lock, hWnd, "GetDC");
+        if (entry == nullptr) {
             return HDC();
         }
         visible = visible_region(lock, *entry, true);
@@ -148,10 +146,8 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
         expose(lock, RECT{0, 0, screen.width, screen.height});
         return TRUE;
     }
-    Window* entry = system.find(lock, hWnd);
-    if (entry == nullptr || entry->foreign_token) {
-        lock.unlock();
-        fail_bad_window("InvalidateRect", hWnd);
+    Window* entry = system.find_local(lock, hWnd, "InvalidateRect");
+    if (entry == nullptr) {
         return FALSE;
     }
     invalidate_client(lock, *entry, lpRect, bErase != FALSE);
@@ -161,10 +157,8 @@ BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
 BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect) {
     WindowSystem& system = WindowSystem::instance();
     WindowLock lock = system.lock();
-    Window* entry = system.find(lock, hWnd);
-    if (entry == nullptr || entry->foreign_token) {
-        lock.unlock();
-        fail_bad_window("ValidateRect", hWnd);
+    Window* entry = system.find_local(lock, hWnd, "ValidateRect");
+    if (entry == nullptr) {
         return FALSE;
     }
     validate_client(lock, *entry, lpRect);
@@ -174,10 +168,8 @@ BOOL WINAPI ValidateRect(HWND hWnd, const RECT* lpRect) {
 BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL) {
     WindowSystem& system = WindowSystem::instance();
     WindowLock lock = system.lock();
-    Window* entry = system.find(lock, hWnd);
-    if (entry == nullptr || entry->foreign_token) {
-        lock.unlock();
-        fail_bad_window("GetUpdateRect", hWnd);
+    Window* entry = system.find_local(lock, hWnd, "GetUpdateRect");
+    if (entry == nullptr) {
         return FALSE;
     }
     const RECT update = entry->update.value_or(RECT{0, 0, 0, 0});

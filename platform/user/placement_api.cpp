@@ -16,10 +16,8 @@ bool client_corner(HWND window, POINT& corner, const char* function) {
     }
     WindowSystem& system = WindowSystem::instance();
     WindowLock lock = system.lock();
-    const Window* entry = system.find(lock, window);
-    if (entry == nullptr || entry->foreign_token) {
-        lock.unlock();
-        fail_bad_window(function, window);
+    const Window* entry = system.find_local(lock, window, function);
+    if (entry == nullptr) {
         return false;
     }
     corner = system.client_origin(lock, *entry);
@@ -52,10 +50,8 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
     WindowSystem& system = WindowSystem::instance();
     WindowLock lock = system.lock();
-    const Window* window = system.find(lock, hWnd);
-    if (window == nullptr || window->foreign_token || lpRect == nullptr) {
-        lock.unlock();
-        fail_bad_window("GetClientRect", hWnd);
+    const Window* window = system.find_local(lock, hWnd, "GetClientRect");
+    if (window == nullptr || lpRect == nullptr) {
         return FALSE;
     }
     const RECT client = window->client_in_window();
@@ -66,10 +62,8 @@ BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect) {
     WindowSystem& system = WindowSystem::instance();
     WindowLock lock = system.lock();
-    const Window* window = system.find(lock, hWnd);
-    if (window == nullptr || window->foreign_token || lpRect == nullptr) {
-        lock.unlock();
-        fail_bad_window("GetWindowRect", hWnd);
+    const Window* window = system.find_local(lock, hWnd, "GetWindowRect");
+    if (window == nullptr || lpRect == nullptr) {
         return FALSE;
     }
     *lpRect = screen_rect(lock, *window);

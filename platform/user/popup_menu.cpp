@@ -130,10 +130,7 @@ UINT PopupMenu::run(UINT flags, POINT at) {
     request.class_name = popup_menu_class_name;
     request.style = WS_POPUP | WS_BORDER;
     request.ex_style = WS_EX_TOPMOST;
-    request.x = rect.left;
-    request.y = rect.top;
-    request.width = rect.right - rect.left;
-    request.height = rect.bottom - rect.top;
+    request.place(rect);
     request.parent = m_owner;
     request.takes_activation = false;
     m_window = create_window(request);

@@ -14,6 +14,11 @@
 
 namespace handset {
 
+// WM_CTLCOLORMSGBOX to WM_CTLCOLORSTATIC: a control asking its parent for its colours.
+inline bool is_control_color_message(UINT message) {
+    return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
+
 class MessageQueue;
 class Surface;
 struct DialogState;

@@ -136,10 +136,8 @@ BOOL WINAPI IsChild(HWND hWndParent, HWND hWnd) {
 HWND WINAPI GetParent(HWND hWnd) {
     WindowSystem& system = WindowSystem::instance();
     WindowLock lock = system.lock();
-    const Window* window = system.find(lock, hWnd);
+    const Window* window = system.find_local(lock, hWnd, "GetParent");
     if (window == nullptr) {
-        lock.unlock();
-        fail_bad_window("GetParent", hWnd);
         return HWND();
     }
     // A popup's owner counts as its parent.
@@ -152,10 +150,8 @@ HWND WINAPI GetParent(HWND hWnd) {
 HWND WINAPI GetWindow(HWND hWnd, UINT uCmd) {
     WindowSystem& system = WindowSystem::instance();
     WindowLock lock = system.lock();
-    const Window* window = system.find(lock, hWnd);
-    if (window == nullptr || window->foreign_token) {
-        lock.unlock();
-        fail_bad_window("GetWindow", hWnd);
+    const Window* window = system.find_local(lock, hWnd, "GetWindow");
+    if (window == nullptr) {
         return HWND();
     }
     switch (uCmd) {
@@ -178,10 +174,8 @@ HWND WINAPI GetWindow(HWND hWnd, UINT uCmd) {
 DWORD WINAPI GetWindowThreadProcessId(HWND hWnd, LPDWORD lpdwProcessId) {
     WindowSystem& system = WindowSystem::instance();
     WindowLock lock = system.lock();
-    const Window* window = system.find(lock, hWnd);
-    if (window == nullptr || window->foreign_token) {
-        lock.unlock();
-        fail_bad_window("GetWindowThreadProcessId", hWnd);
+    const Window* window = system.find_local(lock, hWnd, "GetWindowThreadProcessId");
+    if (window == nullptr) {
         return 0;
     }
     if (lpdwProcessId != nullptr) {

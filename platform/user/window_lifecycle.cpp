@@ -111,17 +111,16 @@ std::shared_ptr<Window> leave_table(const WindowLock& lock, HWND handle) {
     return removed;
 }
 
+std::vector<HWND> children_of(HWND window) {
+    WindowSystem& system = WindowSystem::instance();
+    WindowLock lock = system.lock();
+    const Window* entry = system.find(lock, window);
+    return entry != nullptr ? entry->children : std::vector<HWND>();
+}
+
 void send_destroy(HWND window) {
     send_message(window, WM_DESTROY, 0, 0);
-    std::vector<HWND> children;
-    {
-        WindowSystem& system = WindowSystem::instance();
-        WindowLock lock = system.lock();
-        if (Window* entry = system.find(lock, window)) {
-            children = entry->children;
-        }
-    }
-    for (HWND child : children) {
+    for (HWND child : children_of(window)) {
         {
             WindowSystem& system = WindowSystem::instance();
             WindowLock lock = system.lock();
@@ -136,15 +135,7 @@ void send_destroy(HWND window) {
 }
 
 void free_subtree(HWND window) {
-    std::vector<HWND> children;
-    {
-        WindowSystem& system = WindowSystem::instance();
-        WindowLock lock = system.lock();
-        if (Window* entry = system.find(lock, window)) {
-            children = entry->children;
-        }
-    }
-    for (HWND child : children) {
+    for (HWND child : children_of(window)) {
         free_subtree(child);
     }
     send_message(window, WM_NCDESTROY, 0, 0);
@@ -256,10 +247,8 @@ BOOL destroy_window(HWND window) {
     {
         WindowSystem& system = WindowSystem::instance();
         WindowLock lock = system.lock();
-        Window* entry = system.find(lock, window);
-        if (entry == nullptr || entry->foreign_token) {
-            lock.unlock();
-            fail_bad_window("DestroyWindow", window);
+        Window* entry = system.find_local(lock, window, "DestroyWindow");
+        if (entry == nullptr) {
             return FALSE;
         }
         if (entry->queue != current_queue()) {

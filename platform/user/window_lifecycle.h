@@ -32,6 +32,13 @@ struct WindowRequest {
     HMENU menu;
     HINSTANCE instance;
     LPVOID parameter = nullptr;
+    void place(const RECT& rect) {
+        x = rect.left;
+        y = rect.top;
+        width = rect.right - rect.left;
+        height = rect.bottom - rect.top;
+    }
+
     // A dialog's state, in place before the first message reaches the dialog procedure.
     std::shared_ptr<DialogState> dialog;
     bool takes_activation = true;

@@ -134,33 +134,41 @@ std::optional<LONG_PTR> write_slot(Window& window, int index, Width width, LONG_
     return previous;
 }
 
+// The window whose slot the call names; nullptr after reporting why not.
+Window* slot_owner(const WindowLock& lock, HWND handle, int index, Width width,
+                   const char* function) {
+    Window* window = WindowSystem::instance().find_local(lock, handle, function);
+    if (window != nullptr && width == Width::long32 && is_procedure_index(*window, index)) {
+        fail(ERROR_INVALID_INDEX, function, "a procedure address needs the Ptr form");
+        return nullptr;
+    }
+    return window;
+}
+
+// The one slot another process's window shows: its user data.
+std::optional<uint64_t> foreign_user_data_token(HWND handle, int index) {
+    WindowSystem& system = WindowSystem::instance();
+    WindowLock lock = system.lock();
+    const Window* window = system.find(lock, handle);
+    if (window == nullptr || index != GWL_USERDATA) {
+        return std::nullopt;
+    }
+    return window->foreign_token;
+}
+
 LONG_PTR get_long(HWND handle, int index, Width width) {
+    if (std::optional<uint64_t> token = foreign_user_data_token(handle, index)) {
+        return foreign_user_data(handle, *token).value_or(0);
+    }
     const char* function = function_name(false, width);
     WindowSystem& system = WindowSystem::instance();
     WindowLock lock = system.lock();
-    Window* window = system.find(lock, handle);
+    Window* window = slot_owner(lock, handle, index, width, function);
     if (window == nullptr) {
-        lock.unlock();
-        fail_bad_window(function, handle);
-        return 0;
-    }
-    if (window->foreign_token) {
-        const uint64_t token = *window->foreign_token;
-        lock.unlock();
-        if (index != GWL_USERDATA) {
-            fail(ERROR_ACCESS_DENIED, function, "only GWL_USERDATA of another process's window");
-            return 0;
-        }
-        return foreign_user_data(handle, token).value_or(0);
-    }
-    if (width == Width::long32 && is_procedure_index(*window, index)) {
-        lock.unlock();
-        fail(ERROR_INVALID_INDEX, function, "a procedure address needs the Ptr form");
         return 0;
     }
     const std::optional<LONG_PTR> value = read_slot(*window, index, width);
     if (!value) {
-        lock.unlock();
         fail(ERROR_INVALID_INDEX, function, "no such index");
         return 0;
     }
@@ -173,25 +181,12 @@ LONG_PTR set_long(HWND handle, int index, Width width, LONG_PTR value) {
     std::optional<LONG_PTR> previous;
     {
         WindowLock lock = system.lock();
-        Window* window = system.find(lock, handle);
+        Window* window = slot_owner(lock, handle, index, width, function);
         if (window == nullptr) {
-            lock.unlock();
-            fail_bad_window(function, handle);
-            return 0;
-        }
-        if (window->foreign_token) {
-            lock.unlock();
-            fail(ERROR_ACCESS_DENIED, function, "the window belongs to another process");
-            return 0;
-        }
-        if (width == Width::long32 && is_procedure_index(*window, index)) {
-            lock.unlock();
-            fail(ERROR_INVALID_INDEX, function, "a procedure address needs the Ptr form");
             return 0;
         }
         previous = write_slot(*window, index, width, value);
         if (!previous) {
-            lock.unlock();
             fail(ERROR_INVALID_INDEX, function, "no such index, or one that cannot be set");
             return 0;
         }

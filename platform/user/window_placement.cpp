@@ -90,10 +90,8 @@ BOOL show_window(HWND window, int command) {
     bool top_level;
     {
         WindowLock lock = system.lock();
-        Window* entry = system.find(lock, window);
-        if (entry == nullptr || entry->foreign_token) {
-            lock.unlock();
-            fail_bad_window("ShowWindow", window);
+        Window* entry = system.find_local(lock, window, "ShowWindow");
+        if (entry == nullptr) {
             return FALSE;
         }
         was_visible = entry->visible();
@@ -144,10 +142,8 @@ BOOL set_window_pos(HWND window, HWND insert_after, int x, int y, int width, int
     POINT client_origin{};
     {
         WindowLock lock = system.lock();
-        Window* entry = system.find(lock, window);
-        if (entry == nullptr || entry->foreign_token) {
-            lock.unlock();
-            fail_bad_window("SetWindowPos", window);
+        Window* entry = system.find_local(lock, window, "SetWindowPos");
+        if (entry == nullptr) {
             return FALSE;
         }
         const RECT old_rect = entry->rect;

@@ -1,6 +1,7 @@
 #include "user/window_system.h"
 
 #include "user/builtin_classes.h"
+#include "user/errors.h"
 
 #include <algorithm>
 
@@ -45,6 +46,19 @@ Window* WindowSystem::find(const WindowLock&, HWND handle) const {
     }
     std::optional<std::shared_ptr<Window>> found = m_windows.find(value);
     return found ? found->get() : nullptr;
+}
+
+Window* WindowSystem::find_local(const WindowLock& lock, HWND handle, const char* function) const {
+    Window* window = find(lock, handle);
+    if (window == nullptr) {
+        fail_bad_window(function, handle);
+        return nullptr;
+    }
+    if (window->foreign_token) {
+        fail(ERROR_ACCESS_DENIED, function, "the window belongs to another process");
+        return nullptr;
+    }
+    return window;
 }
 
 HWND WindowSystem::insert(const WindowLock& lock, std::shared_ptr<Window> window) {

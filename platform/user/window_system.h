@@ -35,6 +35,9 @@ class WindowSystem {
 
     // nullptr for 0, a stale handle or one that never was a window.
     Window* find(const WindowLock&, HWND handle) const;
+    // A window of this process; nullptr after reporting (naming the calling function) that the
+    // handle is no window, or one of another process.
+    Window* find_local(const WindowLock& lock, HWND handle, const char* function) const;
     // Enters the window in the table and links it into the tree; 0 when the table is full.
     HWND insert(const WindowLock&, std::shared_ptr<Window> window);
     // Unlinks the window and drops it from the table; what still refers to it is cleared.

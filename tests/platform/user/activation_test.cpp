@@ -15,10 +15,7 @@ class Activation : public ::testing::Test {
   protected:
     void SetUp() override {
         Screen::instance().set_profile(ScreenProfile::qvga());
-        WNDCLASSW record{};
-        record.lpfnWndProc = logging_procedure;
-        record.lpszClassName = activation_class;
-        RegisterClassW(&record);
+        register_test_class(activation_class);
         MessageLog::instance().clear();
         MessageLog::instance().ignore(
             {WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW, WM_DESTROY, WM_NCDESTROY});

@@ -1,4 +1,5 @@
 #include "gdi/screen.h"
+#include "message_log.h"
 #include "ui_thread.h"
 #include "user/thread_queue.h"
 
@@ -48,10 +49,7 @@ class CrossThread : public ::testing::Test {
   protected:
     void SetUp() override {
         Screen::instance().set_profile(ScreenProfile::qvga());
-        WNDCLASSW record{};
-        record.lpfnWndProc = worker_procedure;
-        record.lpszClassName = worker_class;
-        RegisterClassW(&record);
+        register_test_class(worker_class, worker_procedure);
         std::lock_guard lock(g_order_mutex);
         g_order.clear();
     }

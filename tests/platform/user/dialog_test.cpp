@@ -45,8 +45,8 @@ class Dialogs : public ::testing::Test {
   protected:
     void SetUp() override {
         Screen::instance().set_profile(ScreenProfile::qvga());
-        register_class(control_class);
-        register_class(owner_class);
+        register_test_class(control_class);
+        register_test_class(owner_class);
         m_owner = CreateWindowExW(0, owner_class, u"Owner", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320,
                                   HWND(), HMENU(), HINSTANCE(), nullptr);
         MessageLog::instance().clear();
@@ -58,13 +58,6 @@ class Dialogs : public ::testing::Test {
         DestroyWindow(m_owner);
         UnregisterClassW(control_class, HINSTANCE());
         UnregisterClassW(owner_class, HINSTANCE());
-    }
-
-    static void register_class(const char16_t* name) {
-        WNDCLASSW record{};
-        record.lpfnWndProc = logging_procedure;
-        record.lpszClassName = name;
-        RegisterClassW(&record);
     }
 
     static TemplateBuilder two_controls() {

@@ -23,14 +23,7 @@ class MessageBoxes : public ::testing::Test {
     void SetUp() override {
         Screen::instance().set_profile(ScreenProfile::qvga());
         MessageLog::instance().clear();
-        m_owner = m_ui.run([] {
-            WNDCLASSW record{};
-            record.lpfnWndProc = logging_procedure;
-            record.lpszClassName = owner_class;
-            RegisterClassW(&record);
-            return CreateWindowExW(0, owner_class, u"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320,
-                                   HWND(), HMENU(), HINSTANCE(), nullptr);
-        });
+        m_owner = make_owner_window(m_ui, owner_class);
     }
 
     void TearDown() override {

@@ -84,6 +84,16 @@ LRESULT CALLBACK logging_procedure(HWND window, UINT message, WPARAM wparam, LPA
     return DefWindowProcW(window, message, wparam, lparam);
 }
 
+void register_test_class(const char16_t* name, WNDPROC procedure, HBRUSH background,
+                         int window_extra) {
+    WNDCLASSW record{};
+    record.lpfnWndProc = procedure;
+    record.cbWndExtra = window_extra;
+    record.hbrBackground = background;
+    record.lpszClassName = name;
+    RegisterClassW(&record);
+}
+
 std::string message_name(UINT message) {
     static const std::pair<UINT, const char*> names[] = {
         {WM_NULL, "WM_NULL"},

@@ -61,6 +61,10 @@ class MessageLog {
 // Logs the message, then answers with DefWindowProc.
 LRESULT CALLBACK logging_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
+// Registers a window class for a test (logging_procedure unless told otherwise).
+void register_test_class(const char16_t* name, WNDPROC procedure = logging_procedure,
+                         HBRUSH background = HBRUSH(), int window_extra = 0);
+
 // Matches the log against the table in order; optional entries may be left out, nothing else may
 // be missing or added. On a mismatch, both sequences are printed with message names.
 ::testing::AssertionResult sequence_matches(const std::vector<LoggedMessage>& actual,

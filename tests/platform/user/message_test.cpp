@@ -17,10 +17,7 @@ class Messages : public ::testing::Test {
   protected:
     void SetUp() override {
         Screen::instance().set_profile(ScreenProfile::qvga());
-        WNDCLASSW record{};
-        record.lpfnWndProc = logging_procedure;
-        record.lpszClassName = queue_class;
-        RegisterClassW(&record);
+        register_test_class(queue_class);
         m_window = CreateWindowExW(0, queue_class, u"", WS_POPUP, 0, 0, 50, 50, HWND(), HMENU(),
                                    HINSTANCE(), nullptr);
         MessageLog::instance().clear();

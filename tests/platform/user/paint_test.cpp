@@ -74,11 +74,7 @@ class Painting : public ::testing::Test {
     void add_class(const char16_t* name, COLORREF color) {
         const HBRUSH brush = CreateSolidBrush(color);
         m_brushes.push_back(brush);
-        WNDCLASSW record{};
-        record.lpfnWndProc = painting_procedure;
-        record.lpszClassName = name;
-        record.hbrBackground = brush;
-        RegisterClassW(&record);
+        register_test_class(name, painting_procedure, brush);
     }
 
     HWND make(const char16_t* name, DWORD style, int x, int y, int width, int height,

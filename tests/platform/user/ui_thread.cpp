@@ -1,5 +1,7 @@
 #include "ui_thread.h"
 
+#include "message_log.h"
+
 #include <winbase.h>
 
 #include <cstdio>
@@ -100,6 +102,14 @@ void UiThread::stop() {
         report_hang("a UI thread stopping");
     }
     joiner.join();
+}
+
+HWND make_owner_window(UiThread& thread, const char16_t* class_name) {
+    return thread.run([class_name] {
+        register_test_class(class_name);
+        return CreateWindowExW(0, class_name, u"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, HWND(),
+                               HMENU(), HINSTANCE(), nullptr);
+    });
 }
 
 } // namespace handset::testing

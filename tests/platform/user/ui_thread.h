@@ -93,4 +93,8 @@ class UiThread {
     std::thread m_thread;
 };
 
+// A visible full-screen window of a logging class (registered here), made on the UI thread: the
+// owner that dialogs, menus and message boxes of a test are opened from.
+HWND make_owner_window(UiThread& thread, const char16_t* class_name);
+
 } // namespace handset::testing

@@ -21,12 +21,8 @@ class Windows : public ::testing::Test {
   protected:
     void SetUp() override {
         Screen::instance().set_profile(ScreenProfile::qvga());
-        WNDCLASSW record{};
-        record.lpfnWndProc = logging_procedure;
-        record.cbWndExtra = 8;
-        record.lpszClassName = logged_class;
-        record.hbrBackground = HBRUSH(GetStockObject(WHITE_BRUSH));
-        ASSERT_NE(RegisterClassW(&record), 0);
+        register_test_class(logged_class, logging_procedure, HBRUSH(GetStockObject(WHITE_BRUSH)),
+                            8);
         MessageLog::instance().clear();
     }
 
@@ -106,10 +102,7 @@ LRESULT CALLBACK refusing_procedure(HWND window, UINT message, WPARAM wparam, LP
 }
 
 TEST_F(Windows, CreateAnsweringMinusOneDestroysTheWindowAndFailsTheCreation) {
-    WNDCLASSW record{};
-    record.lpfnWndProc = refusing_procedure;
-    record.lpszClassName = u"Refusing";
-    RegisterClassW(&record);
+    register_test_class(u"Refusing", refusing_procedure);
     const HWND window = CreateWindowExW(0, u"Refusing", u"", WS_POPUP, 0, 0, 10, 10, HWND(),
                                         HMENU(), HINSTANCE(), nullptr);
     EXPECT_FALSE(window);
