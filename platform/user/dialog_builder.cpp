@@ -221,10 +221,11 @@ HWND build_dialog(const DialogTemplate& dialog_template, HINSTANCE instance, HWN
     const HWND first = GetNextDlgTabItem(dialog, HWND(), FALSE);
     const LRESULT answer =
         send_message(dialog, WM_INITDIALOG, static_cast<WPARAM>(first.value()), parameter);
-    WindowSystem& system = WindowSystem::instance();
-    WindowLock lock = system.lock();
-    state->wants_default_focus = answer != 0;
-    if (answer != 0 && !state->saved_focus) {
+    // A nonzero answer asks for the focus on the first tab stop (wherever the procedure put it);
+    // with 0 the procedure's own SetFocus stands.
+    if (answer != 0) {
+        WindowSystem& system = WindowSystem::instance();
+        WindowLock lock = system.lock();
         state->saved_focus = first;
     }
     return dialog;

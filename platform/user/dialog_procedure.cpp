@@ -56,8 +56,8 @@ void save_focus(HWND dialog, DialogState& state) {
     }
 }
 
-// WA_ACTIVE and WM_SETFOCUS: the remembered control, else the first tab stop when WM_INITDIALOG
-// asked for the default focus.
+// WA_ACTIVE and WM_SETFOCUS: the remembered control; else, unless a control has the focus
+// already, the first tab stop, so that the keys reach a control of the active dialog.
 void restore_focus(HWND dialog, DialogState& state) {
     HWND target;
     {
@@ -66,8 +66,6 @@ void restore_focus(HWND dialog, DialogState& state) {
         if (is_control_of(lock, state.saved_focus, dialog)) {
             target = state.saved_focus;
         } else if (is_control_of(lock, system.focus(lock), dialog)) {
-            return;
-        } else if (!state.wants_default_focus) {
             return;
         }
     }

@@ -28,7 +28,9 @@ struct DialogState {
     // Horizontal and vertical dialog base units of the font: four and eight dialog units.
     SIZE base_units{};
 
-    // The control that had the focus when the dialog was last deactivated.
+    // Where the focus goes when the dialog is activated: the control that had it when the dialog
+    // was last deactivated, the first tab stop after WM_INITDIALOG answered nonzero, or the
+    // control the dialog procedure chose while the dialog was still hidden.
     HWND saved_focus;
     std::optional<WORD> default_id;
 
@@ -37,9 +39,6 @@ struct DialogState {
     INT_PTR result = 0;
     // The owner this dialog's modal run disabled, until EndDialog (or the run's end) enables it.
     HWND disabled_owner;
-    // Whether WM_INITDIALOG asked for the default focus; activation gives it.
-    bool wants_default_focus = true;
-
     // Set when the dialog is a message box.
     std::shared_ptr<const MessageBoxContent> message_box;
 };

@@ -293,7 +293,6 @@ int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType)
     state->font = HFONT(GetStockObject(SYSTEM_FONT));
     state->base_units = dialog_base_units(state->font);
     state->message_box = content;
-    state->wants_default_focus = false;
     const HWND box = create_box(hWnd, *content, client, state);
     if (!box) {
         return 0;

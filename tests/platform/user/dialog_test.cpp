@@ -148,6 +148,24 @@ TEST_F(Dialogs, InitDialogAnsweringFalseLeavesTheFocusWhereTheDialogPutIt) {
     EXPECT_EQ(focused, 301);
 }
 
+TEST_F(Dialogs, ADialogThatChoosesNoFocusGetsItOnItsFirstTabStopWhenActivated) {
+    TemplateBuilder builder = two_controls();
+    int focused = 0;
+    g_behaviour = [&](HWND window, UINT message, WPARAM, LPARAM) -> INT_PTR {
+        if (message == WM_INITDIALOG) {
+            PostMessageW(window, step, 0, 0);
+            return FALSE;
+        }
+        if (message == step) {
+            focused = GetDlgCtrlID(GetFocus());
+            EndDialog(window, 1);
+        }
+        return FALSE;
+    };
+    DialogBoxIndirectParamW(HINSTANCE(), builder.build(), m_owner, logging_dialog, 0);
+    EXPECT_EQ(focused, 300) << "the keys reach a control of the active dialog";
+}
+
 TEST_F(Dialogs, TheDialogProceduresAnswerFollowsTheDevicesRules) {
     TemplateBuilder builder(WS_POPUP, 0, 0, 50, 50);
     const HBRUSH own_brush = HBRUSH(GetStockObject(BLACK_BRUSH));
