@@ -33,20 +33,20 @@ COLORREF expected_colour(WORD bits, int x, int y) {
     }
 }
 
-BmpSpec picture(WORD bits, bool top_down) {
-    BmpSpec spec{6, 4, bits, top_down, {}, nullptr};
+BmpLayout picture(WORD bits, bool top_down) {
+    BmpLayout layout{6, 4, bits, top_down, {}, nullptr};
     if (bits == 1) {
-        spec.palette = {RGB(0, 0, 0), white};
-        spec.value = [](int x, int y) { return uint32_t((x + y) % 2); };
+        layout.palette = {RGB(0, 0, 0), white};
+        layout.value = [](int x, int y) { return uint32_t((x + y) % 2); };
     } else if (bits <= 8) {
-        spec.palette = eight_colours;
-        spec.value = [](int x, int y) { return uint32_t((x + 3 * y) % 8); };
+        layout.palette = eight_colours;
+        layout.value = [](int x, int y) { return uint32_t((x + 3 * y) % 8); };
     } else {
-        spec.value = [bits](int x, int y) {
+        layout.value = [bits](int x, int y) {
             return pixel_from_colorref(expected_colour(bits, x, y));
         };
     }
-    return spec;
+    return layout;
 }
 
 class Bitmaps : public ScreenTest {
@@ -62,9 +62,9 @@ class Bitmaps : public ScreenTest {
         ScreenTest::TearDown();
     }
 
-    HBITMAP load_file(const BmpSpec& spec, UINT flags = 0) {
+    HBITMAP load_file(const BmpLayout& layout, UINT flags = 0) {
         const std::filesystem::path path = m_folder / "picture.bmp";
-        write_bmp(path, spec);
+        write_bmp(path, layout);
         const std::u16string name = path.u16string();
         return HBITMAP(
             LoadImageW(HINSTANCE(), name.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | flags));
@@ -279,8 +279,8 @@ TEST_F(Bitmaps, AlphaBlendMixesByConstantAndByPerPixelAlpha) {
 }
 
 TEST_F(Bitmaps, PixelsReadBackAsTheyWereLoadedWithTheirAlpha) {
-    BmpSpec spec{2, 1, 32, false, {}, [](int x, int) { return x ? 0x40FF0000u : 0xFF00FF00u; }};
-    const HBITMAP bitmap = load_file(spec);
+    BmpLayout layout{2, 1, 32, false, {}, [](int x, int) { return x ? 0x40FF0000u : 0xFF00FF00u; }};
+    const HBITMAP bitmap = load_file(layout);
     const std::optional<BitmapPixels> pixels = read_bitmap(bitmap);
     ASSERT_TRUE(pixels);
     EXPECT_TRUE(pixels->has_alpha);

@@ -13,23 +13,23 @@ void put(std::vector<uint8_t>& out, T value) {
     out.insert(out.end(), bytes, bytes + sizeof(T));
 }
 
-std::vector<uint8_t> row_bytes(const BmpSpec& spec, int y) {
+std::vector<uint8_t> row_bytes(const BmpLayout& layout, int y) {
     std::vector<uint8_t> row;
     uint32_t bit_buffer = 0;
     int bit_count = 0;
-    for (int x = 0; x < spec.width; ++x) {
-        const uint32_t v = spec.value(x, y);
-        if (spec.bits >= 24) {
+    for (int x = 0; x < layout.width; ++x) {
+        const uint32_t v = layout.value(x, y);
+        if (layout.bits >= 24) {
             row.push_back(static_cast<uint8_t>(v));
             row.push_back(static_cast<uint8_t>(v >> 8));
             row.push_back(static_cast<uint8_t>(v >> 16));
-            if (spec.bits == 32) {
+            if (layout.bits == 32) {
                 row.push_back(static_cast<uint8_t>(v >> 24));
             }
             continue;
         }
-        bit_buffer = (bit_buffer << spec.bits) | v;
-        bit_count += spec.bits;
+        bit_buffer = (bit_buffer << layout.bits) | v;
+        bit_count += layout.bits;
         if (bit_count == 8) {
             row.push_back(static_cast<uint8_t>(bit_buffer));
             bit_buffer = 0;
@@ -45,26 +45,26 @@ std::vector<uint8_t> row_bytes(const BmpSpec& spec, int y) {
 
 } // namespace
 
-void write_bmp(const std::filesystem::path& path, const BmpSpec& spec) {
+void write_bmp(const std::filesystem::path& path, const BmpLayout& layout) {
     std::vector<uint8_t> pixels;
-    for (int i = 0; i < spec.height; ++i) {
-        const int y = spec.top_down ? i : spec.height - 1 - i;
-        const std::vector<uint8_t> row = row_bytes(spec, y);
+    for (int i = 0; i < layout.height; ++i) {
+        const int y = layout.top_down ? i : layout.height - 1 - i;
+        const std::vector<uint8_t> row = row_bytes(layout, y);
         pixels.insert(pixels.end(), row.begin(), row.end());
     }
     std::vector<uint8_t> info;
     put<uint32_t>(info, 40);
-    put<int32_t>(info, spec.width);
-    put<int32_t>(info, spec.top_down ? -spec.height : spec.height);
+    put<int32_t>(info, layout.width);
+    put<int32_t>(info, layout.top_down ? -layout.height : layout.height);
     put<uint16_t>(info, 1);
-    put<uint16_t>(info, spec.bits);
+    put<uint16_t>(info, layout.bits);
     put<uint32_t>(info, 0);
     put<uint32_t>(info, static_cast<uint32_t>(pixels.size()));
     put<int32_t>(info, 3780);
     put<int32_t>(info, 3780);
-    put<uint32_t>(info, static_cast<uint32_t>(spec.palette.size()));
+    put<uint32_t>(info, static_cast<uint32_t>(layout.palette.size()));
     put<uint32_t>(info, 0);
-    for (COLORREF c : spec.palette) {
+    for (COLORREF c : layout.palette) {
         put<uint8_t>(info, GetBValue(c));
         put<uint8_t>(info, GetGValue(c));
         put<uint8_t>(info, GetRValue(c));

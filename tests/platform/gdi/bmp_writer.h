@@ -9,7 +9,7 @@
 
 namespace handset {
 
-struct BmpSpec {
+struct BmpLayout {
     int width;
     int height;
     WORD bits; // 1, 4, 8, 24 or 32
@@ -20,6 +20,6 @@ struct BmpSpec {
     std::function<uint32_t(int x, int y)> value;
 };
 
-void write_bmp(const std::filesystem::path& path, const BmpSpec& spec);
+void write_bmp(const std::filesystem::path& path, const BmpLayout& layout);
 
 } // namespace handset
