@@ -22,6 +22,13 @@ void register_window_class(LPCWSTR name) {
     RegisterClassW(&record);
 }
 
+// The shell's windows end with the thread that made them. Made after that thread's first window,
+// this ends before the window system forgets the thread's windows, which would leave the
+// windows' objects behind.
+struct ShellWindowsOfThread {
+    ~ShellWindowsOfThread() { ShellWindows::instance().stop(); }
+};
+
 // Registered as the library loads; see register_shell_classes.
 [[maybe_unused]] const bool classes_registered = (register_shell_classes(), true);
 
@@ -44,6 +51,9 @@ ShellWindows& ShellWindows::instance() {
 
 void ShellWindows::start() {
     std::lock_guard lock(m_starting);
+    if (!IsWindow(task_bar()) || !IsWindow(input_panel())) {
+        static thread_local ShellWindowsOfThread ends_with_this_thread;
+    }
     if (!IsWindow(task_bar())) {
         m_task_bar = create_task_bar().value();
     }
@@ -56,6 +66,12 @@ void ShellWindows::start() {
     if (!rects_equal(task_bar_area, ScreenBands::current().task_bar)) {
         fit_shell_to_screen();
     }
+}
+
+void ShellWindows::stop() {
+    std::lock_guard lock(m_starting);
+    DestroyWindow(HWND(m_input_panel.exchange(0)));
+    DestroyWindow(HWND(m_task_bar.exchange(0)));
 }
 
 } // namespace handset

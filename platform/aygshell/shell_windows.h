@@ -1,6 +1,6 @@
 // The shell's own windows: the task bar and the input panel. The first thread that uses a shell
-// service makes them (the program's user-interface thread), and they are made again should they
-// be gone, for instance after that thread ended.
+// service makes them (the program's user-interface thread); they end with that thread, and are
+// made again should a shell service be used after that.
 #pragma once
 
 #include <winuser.h>
@@ -17,6 +17,8 @@ class ShellWindows {
 
     // Makes the windows that are missing, on the calling thread, and fits them to the screen.
     void start();
+    // Destroys the windows; the thread that made them calls it as it ends.
+    void stop();
     // 0 before start().
     HWND task_bar() const { return HWND(m_task_bar.load()); }
     HWND input_panel() const { return HWND(m_input_panel.load()); }

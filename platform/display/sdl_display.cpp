@@ -135,8 +135,13 @@ void SdlDisplay::run(std::promise<bool>& started) {
 }
 
 bool SdlDisplay::start_sdl() {
+    // The window's own pixels, drawn by the software renderer below, rather than a texture of an
+    // OpenGL renderer behind them, which would load the desktop's whole graphics stack.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         debug_printf("SDL display: no desktop window can be opened here: %s", SDL_GetError());
+        // What a failed start leaves behind is SDL's to release.
+        SDL_Quit();
         return false;
     }
     const ScreenProfile screen = Screen::instance().profile();
@@ -174,6 +179,7 @@ void SdlDisplay::stop_sdl() {
         }
         m_pixel_requests.clear();
     }
+    SDL_StopTextInput();
     if (m_texture != nullptr) {
         SDL_DestroyTexture(m_texture);
         m_texture = nullptr;
