@@ -74,6 +74,27 @@ TEST_F(FullScreenDialogTest, TheCaptionMovesFromTheWindowToTheTaskBar) {
     expect_rect(window_rect(ShellWindows::instance().task_bar()), 0, 0, 240, 26);
 }
 
+TEST_F(FullScreenDialogTest, TheTaskBarShowsTheCaptionOfTheDialogInFrontAndFollowsItsChanges) {
+    // The caption's part of the band: the bright pixels of its text.
+    const auto caption_pixels = [] {
+        pump();
+        int bright = 0;
+        for (LONG x = 0; x < 180; ++x) {
+            for (LONG y = 4; y < 22; ++y) {
+                bright += GetRValue(pixel(POINT{x, y})) > 200 ? 1 : 0;
+            }
+        }
+        return bright;
+    };
+    ASSERT_TRUE(init_dialog(owner(), SHIDIF_SIZEDLG));
+    const int short_caption = caption_pixels();
+    EXPECT_GT(short_caption, 0);
+    SetWindowTextW(owner(), u"A much longer caption");
+    EXPECT_GT(caption_pixels(), short_caption);
+    DestroyWindow(owner());
+    EXPECT_EQ(caption_pixels(), 0) << "no full-screen dialog: an empty band";
+}
+
 TEST_F(FullScreenDialogTest, TheDoneButtonSendsIdOkAndTheCancelButtonIdCancel) {
     ASSERT_TRUE(init_dialog(owner(), SHIDIF_DONEBUTTON | SHIDIF_SIZEDLG));
     tap(ShellWindows::instance().task_bar(), task_bar_button());
