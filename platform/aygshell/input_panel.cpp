@@ -16,8 +16,9 @@ bool InputPanel::is_up() const {
     return m_up;
 }
 
-bool InputPanel::change(bool up) {
+bool InputPanel::change(bool up, HWND requester) {
     std::lock_guard lock(m_mutex);
+    m_requester = up ? requester : HWND();
     if (m_up == up) {
         return false;
     }
@@ -26,8 +27,14 @@ bool InputPanel::change(bool up) {
 }
 
 void InputPanel::set_up(bool up) {
-    if (change(up)) {
+    if (change(up, HWND())) {
         show_change(up);
+    }
+}
+
+void InputPanel::raise_for(HWND window) {
+    if (change(true, window)) {
+        show_change(true);
     }
 }
 
@@ -36,9 +43,22 @@ void InputPanel::toggle() {
     {
         std::lock_guard lock(m_mutex);
         m_up = !m_up;
+        m_requester = HWND();
         up = m_up;
     }
     show_change(up);
+}
+
+void InputPanel::window_gone(HWND window) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_up || !window || m_requester != window) {
+            return;
+        }
+        m_up = false;
+        m_requester = HWND();
+    }
+    show_change(false);
 }
 
 void InputPanel::show_change(bool up) const {

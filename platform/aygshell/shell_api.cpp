@@ -99,7 +99,7 @@ BOOL WINAPI SHSipPreference(HWND hwnd, SIPSTATE st) {
     ShellWindows::instance().start();
     switch (st) {
     case SIP_UP:
-        InputPanel::instance().set_up(true);
+        InputPanel::instance().raise_for(hwnd);
         return TRUE;
     case SIP_DOWN:
     case SIP_FORCEDOWN:
@@ -127,8 +127,10 @@ BOOL WINAPI SHHandleWMActivate(HWND hwnd, WPARAM wParam, LPARAM, SHACTIVATEINFO*
     }
     // A record that has seen a deactivation brings the panel back as it was then; on the first
     // activation the panel stays as the dialog's set-up left it.
-    if (psai->hwndLastFocus) {
-        panel.set_up(psai->fSipOnDeactivation != 0);
+    if (psai->hwndLastFocus && psai->fSipOnDeactivation) {
+        panel.raise_for(hwnd);
+    } else if (psai->hwndLastFocus) {
+        panel.set_up(false);
     }
     psai->fActive = 1;
     psai->fSipUp = panel.is_up() ? 1 : 0;

@@ -152,10 +152,13 @@ void ShellDialogs::observe(HWND dialog, UINT message, WPARAM wparam) {
             repaint_task_bar();
         }
         return;
+    case WM_NCDESTROY:
+        InputPanel::instance().window_gone(dialog);
+        repaint_task_bar();
+        return;
     case WM_SETTEXT:
     case WM_ENABLE:
     case WM_SHOWWINDOW:
-    case WM_NCDESTROY:
         repaint_task_bar();
         return;
     default:

@@ -78,10 +78,11 @@ TEST_F(FullScreenDialogTest, TheTaskBarShowsTheCaptionOfTheDialogInFrontAndFollo
     // The caption's part of the band: the bright pixels of its text.
     const auto caption_pixels = [] {
         pump();
+        const handset::Surface screen = Screen::instance().compose();
         int bright = 0;
-        for (LONG x = 0; x < 180; ++x) {
-            for (LONG y = 4; y < 22; ++y) {
-                bright += GetRValue(pixel(POINT{x, y})) > 200 ? 1 : 0;
+        for (int x = 0; x < 180; ++x) {
+            for (int y = 4; y < 22; ++y) {
+                bright += GetRValue(handset::colorref_from_pixel(screen.pixel(x, y))) > 200 ? 1 : 0;
             }
         }
         return bright;

@@ -113,6 +113,29 @@ TEST_F(InputPanelTest, ADialogGetsItsPanelBackWhenActivatedAgain) {
     EXPECT_EQ(record.fActive, 1u);
 }
 
+TEST_F(InputPanelTest, APanelRaisedForAFullScreenDialogGoesDownWhenTheDialogEnds) {
+    const HWND editor = create_owner(u"Editor");
+    SHINITDLGINFO init{SHIDIM_FLAGS, editor, SHIDIF_SIZEDLG};
+    ASSERT_TRUE(SHInitDialog(&init));
+    SHSipPreference(editor, SIP_UP);
+    DestroyWindow(editor);
+    pump();
+    EXPECT_FALSE(InputPanel::instance().is_up());
+    EXPECT_EQ(log().setting_changes.back(), SPI_SETSIPINFO) << "the window in front is told";
+}
+
+TEST_F(InputPanelTest, APanelThePersonRaisedStaysWhenADialogEnds) {
+    const HWND editor = create_owner(u"Editor");
+    SHINITDLGINFO init{SHIDIM_FLAGS, editor, SHIDIF_SIZEDLG};
+    ASSERT_TRUE(SHInitDialog(&init));
+    SHSipPreference(editor, SIP_UP);
+    InputPanel::instance().toggle();
+    InputPanel::instance().toggle();
+    DestroyWindow(editor);
+    pump();
+    EXPECT_TRUE(InputPanel::instance().is_up());
+}
+
 TEST_F(InputPanelTest, ASettingChangeRefitsADialogSizedToTheVisibleDesktop) {
     SHINITDLGINFO init{SHIDIM_FLAGS, owner(), SHIDIF_SIZEDLG};
     ASSERT_TRUE(SHInitDialog(&init));
