@@ -30,9 +30,18 @@ bool start_paint(HWND window, PaintStart& start) {
     if (entry == nullptr || entry->foreign_token) {
         return false;
     }
-    start.visible = visible_region(lock, *entry, true);
     start.origin = system.client_origin(lock, *entry);
     start.update = entry->update.value_or(RECT{0, 0, 0, 0});
+    if (entry->paint_depth > 0) {
+        start.update = union_rects(start.update, entry->paint_area);
+    }
+    entry->paint_area = start.update;
+    ++entry->paint_depth;
+    // As on the device, the paint DC reaches only the update region: erasing and painting the
+    // part that was invalidated must not wipe what the children drew beside it, which stays
+    // valid and is not painted again.
+    start.visible = visible_region(lock, *entry, true);
+    start.visible.intersect(offset_rect(start.update, start.origin.x, start.origin.y));
     start.erase = entry->erase_pending;
     start.frame = entry->frame_pending;
     entry->update.reset();
@@ -40,6 +49,15 @@ bool start_paint(HWND window, PaintStart& start) {
     entry->frame_pending = false;
     entry->painted = true;
     return true;
+}
+
+void end_paint(HWND window) {
+    WindowSystem& system = WindowSystem::instance();
+    WindowLock lock = system.lock();
+    Window* entry = system.find(lock, window);
+    if (entry != nullptr && entry->paint_depth > 0) {
+        --entry->paint_depth;
+    }
 }
 
 // What a window left invalid after its procedure handled WM_PAINT without BeginPaint.
@@ -106,10 +124,11 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     return lpPaint->hdc;
 }
 
-BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT* lpPaint) {
+BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
     if (lpPaint == nullptr) {
         return FALSE;
     }
+    end_paint(hWnd);
     release_screen_dc(lpPaint->hdc);
     return TRUE;
 }

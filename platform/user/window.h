@@ -51,6 +51,11 @@ struct Window {
     bool frame_pending = false;
     // Whether the window procedure called BeginPaint while handling the current WM_PAINT.
     bool painted = false;
+    // The BeginPaint calls not yet ended, and the part of the client area they reach. A
+    // BeginPaint nested in another reaches the same part: a parent that paints a control while
+    // the control asks it for colours paints where the control does.
+    int paint_depth = 0;
+    RECT paint_area{};
 
     // Set once DestroyWindow has begun, so that a second call does nothing.
     bool destroying = false;

@@ -4,6 +4,7 @@
 
 #include "automation/driver.h"
 #include "automation/window_input.h"
+#include "gdi/surface.h"
 #include "greeting_program.h"
 
 #include "../base/temporary_folder.h"
@@ -30,14 +31,29 @@ class GreetingRun : public ::testing::Test {
     }
 
     POINT centre_of(UINT_PTR id) {
-        const HWND control = GetDlgItem(m_dialog, static_cast<int>(id));
-        const std::optional<WindowInfo> info = m_driver.read(control);
+        const RECT rect = rect_of(id);
+        return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    }
+
+    RECT rect_of(UINT_PTR id) {
+        const std::optional<WindowInfo> info =
+            m_driver.read(GetDlgItem(m_dialog, static_cast<int>(id)));
         EXPECT_TRUE(info) << "no control " << id;
-        if (!info) {
-            return POINT{0, 0};
+        return info ? info->rect : RECT{0, 0, 0, 0};
+    }
+
+    // Dark glyphs on a light background inside the area, as a control's text draws.
+    static void expect_text_inside(const Surface& image, const RECT& area) {
+        int dark = 0;
+        int light = 0;
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) {
+                const int green = static_cast<int>((image.pixel(x, y) >> 8) & 0xFF);
+                (green < 96 ? dark : light) += 1;
+            }
         }
-        return POINT{(info->rect.left + info->rect.right) / 2,
-                     (info->rect.top + info->rect.bottom) / 2};
+        EXPECT_GT(dark, 40) << "the text's glyphs";
+        EXPECT_GT(light, dark) << "the background around them";
     }
 
     TemporaryFolder m_device;

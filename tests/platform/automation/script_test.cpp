@@ -106,6 +106,7 @@ class ScriptRun : public GreetingRun {
 
 TEST_F(ScriptRun, OpensTheBoxAnswersItAndEndsTheProgram) {
     const std::string shot = HANDSET_SCRIPTED_SCREENSHOT;
+    const RECT message = rect_of(greeting_message_id);
     const ScriptOutcome outcome = run("wait dialog \"Greeting\"\n"
                                       "tap text \"Open\"\n"
                                       "expect-box \"The button was pressed.\" \"Greeting\"\n"
@@ -117,7 +118,10 @@ TEST_F(ScriptRun, OpensTheBoxAnswersItAndEndsTheProgram) {
                                       "tap id 1\n");
     EXPECT_TRUE(outcome.passed) << outcome.message;
     EXPECT_THAT(m_out.str(), HasSubstr("Static \"Hello from the fixture\""));
-    EXPECT_TRUE(read_png(shot));
+    const std::optional<Surface> image = read_png(shot);
+    ASSERT_TRUE(image);
+    // The box covered part of the dialog; repainting that part must leave the text beside it.
+    expect_text_inside(*image, message);
     EXPECT_EQ(m_driver.wait_for_exit(wait_limit), greeting_exit_code);
 }
 

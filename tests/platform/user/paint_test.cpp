@@ -35,6 +35,15 @@ void pump() {
     }
 }
 
+// Fills all of the window's client area, as far as the DC reaches.
+void fill_client(HWND window, HDC dc, COLORREF color) {
+    RECT client;
+    GetClientRect(window, &client);
+    const HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+}
+
 std::function<void(HWND)> g_paint;
 
 LRESULT CALLBACK painting_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -180,6 +189,26 @@ TEST_F(Painting, MovingAChildRepaintsItsOldPlaceInTheParent) {
     EXPECT_EQ(pixel_at(55, 55), green);
 }
 
+TEST_F(Painting, BeginPaintReachesOnlyWhatWasInvalidated) {
+    const HWND parent = make(u"Red", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
+    make(u"Green", WS_CHILD | WS_VISIBLE, 10, 10, 20, 20, parent);
+    pump();
+    g_paint = [&](HWND painted) {
+        PAINTSTRUCT paint;
+        const HDC dc = BeginPaint(painted, &paint);
+        if (painted == parent) {
+            fill_client(parent, dc, blue);
+        }
+        EndPaint(painted, &paint);
+    };
+    const RECT part{50, 50, 90, 90};
+    InvalidateRect(parent, &part, TRUE);
+    pump();
+    EXPECT_EQ(pixel_at(60, 60), blue);
+    EXPECT_EQ(pixel_at(40, 40), red) << "outside the update region";
+    EXPECT_EQ(pixel_at(15, 15), green) << "the child beside it stays valid and stays drawn";
+}
+
 TEST_F(Painting, WhatTheParentPaintsIntoAControlDuringItsPaintingStays) {
     const HWND dialog = make(u"Red", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
     const HWND status = make(u"Blue", WS_CHILD | WS_VISIBLE, 0, 0, 100, 18, dialog);
@@ -196,12 +225,7 @@ TEST_F(Painting, WhatTheParentPaintsIntoAControlDuringItsPaintingStays) {
         PAINTSTRUCT outer;
         const HDC dc = BeginPaint(status, &outer);
         PAINTSTRUCT inner;
-        const HDC parent_dc = BeginPaint(status, &inner);
-        RECT client;
-        GetClientRect(status, &client);
-        const HBRUSH brush = CreateSolidBrush(grey);
-        FillRect(parent_dc, &client, brush);
-        DeleteObject(brush);
+        fill_client(status, BeginPaint(status, &inner), grey);
         EndPaint(status, &inner);
         (void)dc;
         EndPaint(status, &outer);
