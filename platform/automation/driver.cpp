@@ -6,6 +6,8 @@
 
 #include <libloaderapi.h>
 
+#include <algorithm>
+
 namespace handset {
 
 namespace {
@@ -122,6 +124,10 @@ void Driver::type(std::u16string_view text) {
     }
 }
 
+void Driver::close_program() {
+    deliver(InputEvent::Kind::close_request);
+}
+
 bool Driver::wait_until(const std::function<bool()>& condition, Milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
@@ -160,6 +166,17 @@ bool Driver::wait_until_painted(Milliseconds timeout) {
             return quiet >= 2;
         },
         timeout);
+}
+
+bool Driver::wait_until_idle(Milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const HCURSOR wait_cursor = LoadCursorW(nullptr, IDC_WAIT);
+    if (!wait_until([&] { return GetCursor() != wait_cursor; }, timeout)) {
+        return false;
+    }
+    const auto left =
+        std::chrono::duration_cast<Milliseconds>(deadline - std::chrono::steady_clock::now());
+    return wait_until_painted(std::max(left, Milliseconds(0)));
 }
 
 std::optional<MessageBoxContent> Driver::message_box(HWND box) const {

@@ -60,6 +60,8 @@ class Driver {
     void key_up(UINT virtual_key);
     void press_key(UINT virtual_key);
     void type(std::u16string_view text);
+    // Asks the program to close, as closing the phone's window does.
+    void close_program();
 
     // Polls the condition until it holds (true) or the time is up (false).
     bool wait_until(const std::function<bool()>& condition, Milliseconds timeout);
@@ -69,6 +71,9 @@ class Driver {
     HWND wait_for_message_box(Milliseconds timeout);
     // Until no shown window waits to be painted, so that the screen is what the program drew.
     bool wait_until_painted(Milliseconds timeout);
+    // Until the wait cursor has gone and painting has settled: the program has finished what it
+    // was busy with.
+    bool wait_until_idle(Milliseconds timeout);
 
     std::optional<MessageBoxContent> message_box(HWND box) const;
     // Closes the box as its OK button would; false for a window that is no open box.

@@ -214,8 +214,9 @@ UINT key_code(const Token& token) {
 }
 
 std::optional<StepKind> step_named(const std::string& word) {
-    static constexpr std::array<std::pair<std::string_view, StepKind>, 10> names{{
+    static constexpr std::array<std::pair<std::string_view, StepKind>, 12> names{{
         {"wait", StepKind::wait},
+        {"idle", StepKind::idle},
         {"tap", StepKind::tap},
         {"hold", StepKind::hold},
         {"key", StepKind::key},
@@ -224,6 +225,7 @@ std::optional<StepKind> step_named(const std::string& word) {
         {"answer", StepKind::answer},
         {"screenshot", StepKind::screenshot},
         {"dump", StepKind::dump},
+        {"close", StepKind::close},
         {"timeout", StepKind::timeout},
     }};
     for (const auto& [name, kind] : names) {
@@ -257,8 +259,11 @@ void parse_arguments(Arguments& arguments, ScriptStep& step) {
         }
         step.timeout = within(arguments);
         return;
+    case StepKind::idle:
     case StepKind::answer:
         step.timeout = within(arguments);
+        return;
+    case StepKind::close:
         return;
     case StepKind::screenshot:
         step.file = arguments.take("a file name").text;

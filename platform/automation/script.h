@@ -18,7 +18,20 @@ namespace handset {
 
 inline constexpr std::chrono::milliseconds default_step_timeout{5000};
 
-enum class StepKind { wait, tap, hold, key, type, expect_box, answer, screenshot, dump, timeout };
+enum class StepKind {
+    wait,
+    idle,
+    tap,
+    hold,
+    key,
+    type,
+    expect_box,
+    answer,
+    screenshot,
+    dump,
+    close,
+    timeout
+};
 
 struct ScriptStep {
     int line = 0;

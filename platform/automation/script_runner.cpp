@@ -34,6 +34,11 @@ class StepRunner {
         switch (step.kind) {
         case StepKind::wait:
             return wait(step.window, limit);
+        case StepKind::idle:
+            if (m_driver.wait_until_idle(limit)) {
+                return std::nullopt;
+            }
+            return StepFailure{"the program idle", "it still busy" + within_words(limit)};
         case StepKind::tap:
         case StepKind::hold:
             return touch(step, limit);
@@ -51,6 +56,9 @@ class StepRunner {
             return screenshot(step.file);
         case StepKind::dump:
             return dump(step.file);
+        case StepKind::close:
+            m_driver.close_program();
+            return std::nullopt;
         case StepKind::timeout:
             m_timeout = *step.timeout;
             return std::nullopt;

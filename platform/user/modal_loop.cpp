@@ -31,7 +31,7 @@ bool still_running(HWND dialog, const DialogState& state) {
 }
 
 // A run that stops without EndDialog (WM_QUIT, or the dialog destroyed elsewhere) still gives the
-// owner back its input.
+// owner back its input, unless the owner is gone: destroying an owner destroys its dialogs too.
 void enable_owner_again(DialogState& state) {
     HWND owner;
     {
@@ -40,7 +40,7 @@ void enable_owner_again(DialogState& state) {
         owner = state.disabled_owner;
         state.disabled_owner = HWND();
     }
-    if (owner) {
+    if (owner && IsWindow(owner)) {
         EnableWindow(owner, TRUE);
     }
 }

@@ -1,3 +1,4 @@
+#include "in_folder.h"
 #include "shell/registry.h"
 #include "shell/resources.h"
 #include "shell/trace.h"
@@ -12,20 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Runs the test inside the device folder, so that language files named without a folder are
-// looked up there.
-class InFolder {
-  public:
-    explicit InFolder(const std::filesystem::path& folder)
-        : m_previous(std::filesystem::current_path()) {
-        std::filesystem::current_path(folder);
-    }
-    ~InFolder() { std::filesystem::current_path(m_previous); }
-
-  private:
-    std::filesystem::path m_previous;
-};
 
 void PlaceLanguageFile(const std::filesystem::path& folder, const char* name) {
     std::filesystem::copy_file(LANGUAGE_FILE, folder / name);

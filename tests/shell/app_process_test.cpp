@@ -1,0 +1,138 @@
+// Telvane as the person starts it: the program itself, headless, against a device folder, run
+// by a script or started twice.
+#include "in_folder.h"
+#include "program_driver.h"
+#include "program_process.h"
+#include "telvane_ids.h"
+#include "user/peer_service.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::chrono::milliseconds kProcessWait{20000};
+
+class TelvaneProcess : public ::testing::Test {
+  protected:
+    TelvaneProcess() { m_device.card(); }
+
+    // Telvane run by the script, or without one; its output kept beside the device.
+    std::unique_ptr<ProgramProcess> Start(const std::string& script_text = {}) {
+        std::vector<std::string> arguments = {TELVANE_PROGRAM, "--device",
+                                              m_device.folder().string(), "--display", "headless"};
+        if (!script_text.empty()) {
+            const std::filesystem::path script = m_device.folder() / "steps.txt";
+            std::ofstream(script) << script_text;
+            arguments.insert(arguments.end(), {"--script", script.string()});
+        }
+        auto process = std::make_unique<ProgramProcess>(
+            arguments, m_device.folder() / ("output-" + std::to_string(++m_started) + ".txt"));
+        EXPECT_TRUE(process->started());
+        return process;
+    }
+
+    // What the program wrote to the device's debug output, each line without its "\r\n".
+    std::vector<std::string> DebugLog() {
+        std::ifstream file(m_device.folder() / "debug.log");
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(file, line);) {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    TestDevice m_device;
+    int m_started = 0;
+};
+
+} // namespace
+
+TEST_F(TelvaneProcess, AnInvalidCardIsRefusedWithAWarningAndCodeZero) {
+    m_device.set_dword(u"System\\State\\Phone", u"Status", 0x16);
+    auto telvane = Start("expect-box \"SIM card is invalid.\" \"Warning\"\nanswer\n");
+    EXPECT_EQ(telvane->wait_for_exit(kProcessWait), std::optional<int>(0)) << telvane->output();
+}
+
+TEST_F(TelvaneProcess, APukLockedCardIsRefusedBeforeThePinCheck) {
+    m_device.card().update_state(
+        [](handset::CardState& state) { state.lock = handset::PinLock::puk; });
+    auto telvane = Start("expect-box \"SIM card is locked and Telvane will not initialize.\" "
+                         "\"Warning\"\nanswer\n");
+    EXPECT_EQ(telvane->wait_for_exit(kProcessWait), std::optional<int>(0)) << telvane->output();
+}
+
+TEST_F(TelvaneProcess, AHealthyDeviceOpensTheMainViewAfterTheGoodStartsChecks) {
+    auto telvane = Start("wait class SysTreeView32 within 10000\nidle\nclose\n");
+    ASSERT_EQ(telvane->wait_for_exit(kProcessWait), std::optional<int>(0)) << telvane->output();
+
+    const std::vector<std::string> expected = {"RC_LoadMUI: Telvane.exe.0409.mui is loaded!",
+                                               "Check Phone Status OK!",
+                                               "PUK Lock == FALSE",
+                                               "PIN Lock == FALSE",
+                                               "SIM Ready == TRUE",
+                                               "FDN Enable == FALSE",
+                                               "Check SIM Status OK!",
+                                               "SIM_SetCallBackFunc: Success"};
+    std::vector<std::string> lines = DebugLog();
+    auto at = lines.begin();
+    for (const std::string& text : expected) {
+        at = std::find(at, lines.end(), "Telvane <RD_INFO>: " + text);
+        ASSERT_NE(at, lines.end()) << "missing or out of order: " << text;
+    }
+}
+
+namespace {
+
+// One instance in this process, on the test's device, that a second start in another process
+// can find.
+class SecondStart : public TelvaneProcess {
+  protected:
+    SecondStart() : m_in_folder(m_device.folder()) {
+        std::filesystem::copy_file(LANGUAGE_FILE, m_device.folder() / "Telvane.exe.0409.mui");
+        std::filesystem::copy_file(PICTURES_FILE, m_device.folder() / "Telvane.dll");
+    }
+
+    InFolder m_in_folder;
+    handset::PeerService m_peers;
+    ProgramDriver m_first;
+};
+
+} // namespace
+
+TEST_F(SecondStart, BringsARunningInstanceForwardAndEndsWithCodeZero) {
+    ASSERT_TRUE(m_peers.joined());
+    m_first.start(m_device);
+    HWND tree =
+        m_first->wait_for_window({u"SysTreeView32", std::nullopt, IDC_SIM_TREE}, kProgramWait);
+    ASSERT_TRUE(tree);
+    ASSERT_TRUE(m_first->wait_until_idle(kProgramWait));
+
+    auto second = Start();
+    EXPECT_EQ(second->wait_for_exit(kProcessWait), std::optional<int>(0)) << second->output();
+    EXPECT_TRUE(m_first->running());
+    EXPECT_EQ(GetForegroundWindow(), GetParent(tree));
+
+    SendMessageW(FindWindowW(u"TELVANE", u"Telvane"), WM_CLOSE, 0, 0);
+    EXPECT_EQ(m_first.exit_code(), std::optional<int>(0));
+}
+
+TEST_F(SecondStart, ClosesAnInstanceStuckOnItsStartMessageAndGoesOn) {
+    ASSERT_TRUE(m_peers.joined());
+    m_device.set_dword(u"System\\State\\Phone", u"Status", 0x12);
+    m_first.start(m_device);
+    ASSERT_TRUE(m_first->wait_for_message_box(kProgramWait));
+
+    auto second = Start("expect-box \"SIM card is removed.\"\nanswer\n");
+    EXPECT_EQ(m_first.exit_code(), std::optional<int>(0));
+    EXPECT_EQ(second->wait_for_exit(kProcessWait), std::optional<int>(0)) << second->output();
+}

@@ -1,0 +1,165 @@
+#include "in_folder.h"
+#include "program_driver.h"
+#include "telvane_ids.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum class Pictures { present, missing, damaged };
+
+// Telvane's files as they lie beside the program on the device: its language file and its
+// picture library, or a picture library that is missing or not a module at all.
+void InstallProgramFiles(const std::filesystem::path& folder, Pictures pictures) {
+    std::filesystem::copy_file(LANGUAGE_FILE, folder / "Telvane.exe.0409.mui");
+    if (pictures == Pictures::present) {
+        std::filesystem::copy_file(PICTURES_FILE, folder / "Telvane.dll");
+    } else if (pictures == Pictures::damaged) {
+        std::ofstream(folder / "Telvane.dll") << "MZ but nothing a loader could read";
+    }
+}
+
+// A device with the program's files in the folder the test runs in.
+class ProgramTest : public ::testing::Test {
+  protected:
+    explicit ProgramTest(Pictures pictures = Pictures::present) : m_in_folder(m_device.folder()) {
+        InstallProgramFiles(m_device.folder(), pictures);
+        m_device.card();
+    }
+
+    HWND MainWindow() { return FindWindowW(u"TELVANE", u"Telvane"); }
+    LONG StateMarker() { return GetWindowLongW(MainWindow(), GWL_USERDATA); }
+
+    HWND WaitForMainView() {
+        return m_program->wait_for_window({u"SysTreeView32", std::nullopt, IDC_SIM_TREE},
+                                          kProgramWait);
+    }
+
+    // Ends the program as a second instance would, and expects the normal end.
+    void CloseProgram() {
+        SendMessageW(MainWindow(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(m_program.exit_code(), std::optional<int>(0));
+    }
+
+    TestDevice m_device;
+    InFolder m_in_folder;
+    ProgramDriver m_program;
+};
+
+struct Refusal {
+    const char* name;
+    DWORD status;
+    void (*change_card)(handset::CardState&);
+    const char16_t* text;
+    const char16_t* caption;
+    UINT icon;
+};
+
+class StartRefusal : public ProgramTest, public ::testing::WithParamInterface<Refusal> {};
+
+void Healthy(handset::CardState&) {}
+
+} // namespace
+
+TEST_P(StartRefusal, ShowsWhyMarksTheWindowAndEndsWithCodeZero) {
+    const Refusal& refusal = GetParam();
+    m_device.set_dword(u"System\\State\\Phone", u"Status", refusal.status);
+    m_device.card().update_state(refusal.change_card);
+
+    m_program.start(m_device);
+    HWND box = m_program->wait_for_message_box(kProgramWait);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(StateMarker(), APP_STATE_STARTERROR);
+    handset::MessageBoxContent content = m_program.answer_box();
+    EXPECT_EQ(content.text, refusal.text);
+    EXPECT_EQ(content.caption, refusal.caption);
+    EXPECT_EQ(content.style & MB_ICONMASK, refusal.icon);
+    EXPECT_EQ(m_program.exit_code(), std::optional<int>(0));
+    EXPECT_FALSE(m_program->find({u"SysTreeView32", std::nullopt, std::nullopt}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PhoneAndSIMGates, StartRefusal,
+    ::testing::Values(
+        Refusal{"StatusUnknown", 0, Healthy, u"SIM card error is unknown.", u"Error", MB_ICONHAND},
+        Refusal{"InvalidWinsOverRemovedAndRadio", 0x16, Healthy, u"SIM card is invalid.",
+                u"Warning", MB_ICONEXCLAMATION},
+        Refusal{"Removed", 0x12, Healthy, u"SIM card is removed.", u"Warning", MB_ICONEXCLAMATION},
+        Refusal{"RadioOff", 0x10, Healthy, u"Radio is off.", u"Warning", MB_ICONEXCLAMATION},
+        Refusal{"PukBeforePin", 0x20, [](handset::CardState& s) { s.lock = handset::PinLock::puk; },
+                u"SIM card is locked and Telvane will not initialize.", u"Warning",
+                MB_ICONEXCLAMATION},
+        Refusal{"Pin", 0x20, [](handset::CardState& s) { s.lock = handset::PinLock::pin; },
+                u"PIN lock is enabled and Telvane will not initialize.", u"Warning",
+                MB_ICONEXCLAMATION},
+        Refusal{"FixedDialling", 0x20, [](handset::CardState& s) { s.fixed_dialling = true; },
+                u"Fixed dialing is enabled and Telvane will not initialize.", u"Warning",
+                MB_ICONEXCLAMATION},
+        Refusal{"PhonebookNotReady", 0x20, [](handset::CardState& s) { s.phonebook_ready = false; },
+                u"SIM card is not ready.", u"Error", MB_ICONHAND}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
+
+TEST_F(ProgramTest, AGoodStartChecksInOrderMarksTheWindowAndOpensTheMainView) {
+    m_program.start(m_device);
+    ASSERT_TRUE(WaitForMainView());
+    EXPECT_EQ(StateMarker(), APP_STATE_RUNNING);
+    EXPECT_EQ(APP_GetCurrentDialog(), IDD_MAIN);
+
+    const std::vector<std::string> expected = {"Check Phone Status OK!", "PUK Lock == FALSE",
+                                               "PIN Lock == FALSE",      "SIM Ready == TRUE",
+                                               "FDN Enable == FALSE",    "Check SIM Status OK!"};
+    std::vector<std::string> lines = m_program->debug_lines();
+    auto at = lines.begin();
+    for (const std::string& text : expected) {
+        at = std::find(at, lines.end(), "Telvane <RD_INFO>: " + text);
+        ASSERT_NE(at, lines.end()) << "missing or out of order: " << text;
+    }
+    CloseProgram();
+}
+
+TEST_F(ProgramTest, DialogsOpenOverTheMainViewAndCloseBackToIt) {
+    m_program.start(m_device);
+    ASSERT_TRUE(WaitForMainView());
+    ASSERT_TRUE(m_program->wait_until_idle(kProgramWait));
+
+    APP_OpenDialog(506, nullptr, 0);
+    EXPECT_EQ(APP_GetCurrentDialog(), IDD_MAIN);
+
+    m_program->press_key(VK_TSOFT1);
+    ASSERT_TRUE(
+        m_program->wait_until([] { return APP_GetCurrentDialog() == IDD_NEW; }, kProgramWait));
+    m_program->press_key(VK_ESCAPE);
+    ASSERT_TRUE(
+        m_program->wait_until([] { return APP_GetCurrentDialog() == IDD_MAIN; }, kProgramWait));
+    CloseProgram();
+}
+
+namespace {
+
+class WithoutPictures : public ProgramTest, public ::testing::WithParamInterface<Pictures> {
+  protected:
+    WithoutPictures() : ProgramTest(GetParam()) {}
+};
+
+} // namespace
+
+TEST_P(WithoutPictures, TheStartWarnsAndGoesOn) {
+    m_program.start(m_device);
+    handset::MessageBoxContent content = m_program.answer_box();
+    EXPECT_EQ(content.text, u"No pictures could be loaded!");
+    EXPECT_EQ(content.caption, u"Warning");
+    EXPECT_TRUE(WaitForMainView());
+    CloseProgram();
+}
+
+INSTANTIATE_TEST_SUITE_P(PictureLibrary, WithoutPictures,
+                         ::testing::Values(Pictures::missing, Pictures::damaged),
+                         [](const ::testing::TestParamInfo<Pictures>& info) {
+                             return info.param == Pictures::missing ? "Missing" : "Damaged";
+                         });
