@@ -6,6 +6,7 @@
 #include "aygshell/shell_windows.h"
 #include "aygshell/task_bar.h"
 #include "gdi/screen.h"
+#include "user/builtin_classes.h"
 
 #include <aygshell.h>
 
@@ -32,7 +33,17 @@ bool take_overridden_key(UINT key, bool down, const MenuBarEntry& bar) {
     return (flags & SHMBOF_NODEFAULT) != 0;
 }
 
+// While a popup menu is open, its loop has the keys: Esc closes the menu, and only a later Esc
+// reaches the task bar's button.
+bool popup_menu_open() {
+    const HWND menu = FindWindowW(popup_menu_class_name, nullptr);
+    return menu && IsWindowVisible(menu);
+}
+
 bool take_escape(bool down) {
+    if (popup_menu_open()) {
+        return false;
+    }
     const std::optional<FullScreenDialog> front = ShellDialogs::instance().current();
     if (!front || TaskBar::button_command(front->flags) == 0) {
         return false;

@@ -114,6 +114,23 @@ TEST_F(FullScreenDialogTest, EscPressesTheTaskBarsButtonWhenThereIsOne) {
     EXPECT_THAT(log().commands, ElementsAre(button(IDCANCEL)));
 }
 
+TEST_F(FullScreenDialogTest, EscClosesAnOpenPopupMenuBeforeItPressesTheTaskBarsButton) {
+    ASSERT_TRUE(init_dialog(owner(), SHIDIF_SIZEDLG | SHIDIF_CANCELBUTTON));
+    const HWND bar = create_menu_bar(owner(), 100);
+    post_tap(bar, soft_key_point(bar, 1));
+    // Handled inside the popup's loop, once it is open.
+    PostMessageW(owner(), escape_probe, 0, 0);
+    PostMessageW(owner(), WM_KEYDOWN, VK_ESCAPE, 0);
+    pump();
+    EXPECT_THAT(log().escapes_taken, ElementsAre(false));
+    EXPECT_FALSE(FindWindowW(u"#32768", nullptr)) << "Esc closed the popup";
+    EXPECT_THAT(log().commands, IsEmpty());
+    EXPECT_TRUE(handset::shell_takes_key(VK_ESCAPE, true));
+    EXPECT_TRUE(handset::shell_takes_key(VK_ESCAPE, false));
+    pump();
+    EXPECT_THAT(log().commands, ElementsAre(button(IDCANCEL)));
+}
+
 TEST_F(FullScreenDialogTest, ADisabledDialogTakesNoCommandFromTheTaskBar) {
     ASSERT_TRUE(init_dialog(owner(), SHIDIF_CANCELBUTTON | SHIDIF_SIZEDLG));
     EnableWindow(owner(), FALSE);

@@ -1,5 +1,6 @@
 #include "shell_fixture.h"
 
+#include "aygshell/hardware_keys.h"
 #include "aygshell/input_panel.h"
 #include "user/input_state.h"
 
@@ -24,6 +25,9 @@ LRESULT CALLBACK owner_procedure(HWND window, UINT message, WPARAM wparam, LPARA
         g_log.popup_rects.push_back(rect);
         return 0;
     }
+    case escape_probe:
+        g_log.escapes_taken.push_back(handset::shell_takes_key(VK_ESCAPE, true));
+        return 0;
     default:
         return DefWindowProcW(window, message, wparam, lparam);
     }

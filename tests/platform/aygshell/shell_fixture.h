@@ -17,10 +17,14 @@ struct OwnerLog {
     std::vector<WPARAM> setting_changes; // WM_SETTINGCHANGE first parameters
     // Where the open popup menu was whenever the owner got popup_probe.
     std::vector<RECT> popup_rects;
+    // Whether the shell took Esc whenever the owner got escape_probe.
+    std::vector<bool> escapes_taken;
 };
 
 // Posted to the owner to look at the popup menu that is open meanwhile.
 inline constexpr UINT popup_probe = WM_APP + 1;
+// Posted to the owner to offer the shell an Esc key press meanwhile.
+inline constexpr UINT escape_probe = WM_APP + 2;
 
 class ShellFixture : public ::testing::Test {
   protected:
