@@ -7,6 +7,7 @@
 #include "aygshell/task_bar.h"
 #include "gdi/screen.h"
 #include "user/builtin_classes.h"
+#include "user/input.h"
 
 #include <aygshell.h>
 
@@ -18,7 +19,7 @@ namespace {
 bool take_soft_key(UINT key, bool down, const MenuBarEntry& bar) {
     const int position = key == VK_TSOFT1 ? left_soft_key : right_soft_key;
     if (down) {
-        PostMessageW(bar.menu_bar, menu_bar_press_key, position, 0);
+        inject_message(bar.menu_bar, menu_bar_press_key, position, 0);
     }
     return true;
 }
@@ -28,7 +29,7 @@ bool take_overridden_key(UINT key, bool down, const MenuBarEntry& bar) {
     const DWORD flags = found != bar.overrides.end() ? found->second : 0;
     // One hot-key message per press: the owner acts once, as it would on a button.
     if ((flags & SHMBOF_NOTIFY) != 0 && down) {
-        PostMessageW(bar.owner, WM_HOTKEY, key, MAKELPARAM(0, key));
+        inject_message(bar.owner, WM_HOTKEY, key, MAKELPARAM(0, key));
     }
     return (flags & SHMBOF_NODEFAULT) != 0;
 }
@@ -49,7 +50,7 @@ bool take_escape(bool down) {
         return false;
     }
     if (down) {
-        PostMessageW(ShellWindows::instance().task_bar(), task_bar_press_button, 0, 0);
+        inject_message(ShellWindows::instance().task_bar(), task_bar_press_button, 0, 0);
     }
     return true;
 }
@@ -74,7 +75,7 @@ bool shell_takes_key(UINT virtual_key, bool down) {
 void request_screen_rotation() {
     const HWND task_bar = ShellWindows::instance().task_bar();
     if (IsWindow(task_bar)) {
-        PostMessageW(task_bar, task_bar_rotate_screen, 0, 0);
+        inject_message(task_bar, task_bar_rotate_screen, 0, 0);
         return;
     }
     // No shell windows yet: nothing but the screen itself to turn.

@@ -51,7 +51,7 @@ void post_stylus(UINT message, WPARAM keys, POINT screen) {
     set_stylus_position(screen);
     const Target target = stylus_target(screen);
     if (target.queue) {
-        target.queue->post(stamped_message(
+        target.queue->post_input(stamped_message(
             target.window, message, keys,
             MAKELPARAM(static_cast<WORD>(target.client.x), static_cast<WORD>(target.client.y))));
     }
@@ -60,7 +60,7 @@ void post_stylus(UINT message, WPARAM keys, POINT screen) {
 void post_key(UINT message, WPARAM wparam, LPARAM lparam) {
     const Target target = keyboard_target();
     if (target.queue) {
-        target.queue->post(stamped_message(target.window, message, wparam, lparam));
+        target.queue->post_input(stamped_message(target.window, message, wparam, lparam));
     }
 }
 
@@ -90,6 +90,20 @@ void inject_key(UINT virtual_key, bool down) {
 
 void inject_character(WCHAR character) {
     post_key(WM_CHAR, character, 1);
+}
+
+bool inject_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    std::shared_ptr<MessageQueue> queue;
+    {
+        WindowSystem& system = WindowSystem::instance();
+        WindowLock lock = system.lock();
+        const Window* entry = system.find(lock, window);
+        if (entry == nullptr || entry->foreign_token) {
+            return false;
+        }
+        queue = entry->queue;
+    }
+    return queue->post_input(stamped_message(window, message, wparam, lparam));
 }
 
 } // namespace handset

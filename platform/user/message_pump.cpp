@@ -61,7 +61,8 @@ std::optional<MSG> next_message(const MessageFilter& filter, Removal removal, Wa
             continue;
         }
         MSG message;
-        if (queue.take_posted(filter, remove, message)) {
+        if (queue.take_posted(filter, remove, message) ||
+            queue.take_input(filter, remove, message)) {
             return taken(message);
         }
         if (std::optional<int> exit_code = queue.quit_request(filter, remove)) {

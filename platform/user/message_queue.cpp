@@ -21,14 +21,22 @@ void MessageQueue::bump(std::unique_lock<std::mutex>&) {
     m_wake.notify_all();
 }
 
-bool MessageQueue::post(const MSG& message) {
+bool MessageQueue::add(std::deque<MSG>& queue, const MSG& message) {
     std::unique_lock lock(m_mutex);
     if (m_ended) {
         return false;
     }
-    m_posted.push_back(message);
+    queue.push_back(message);
     bump(lock);
     return true;
+}
+
+bool MessageQueue::post(const MSG& message) {
+    return add(m_posted, message);
+}
+
+bool MessageQueue::post_input(const MSG& message) {
+    return add(m_input, message);
 }
 
 void MessageQueue::post_quit(int exit_code) {
@@ -67,18 +75,27 @@ std::shared_ptr<SentMessage> MessageQueue::take_sent() {
     return message;
 }
 
-bool MessageQueue::take_posted(const MessageFilter& filter, bool remove, MSG& message) {
+bool MessageQueue::take(std::deque<MSG>& queue, const MessageFilter& filter, bool remove,
+                        MSG& message) {
     std::lock_guard lock(m_mutex);
-    for (auto it = m_posted.begin(); it != m_posted.end(); ++it) {
+    for (auto it = queue.begin(); it != queue.end(); ++it) {
         if (filter.accepts(*it)) {
             message = *it;
             if (remove) {
-                m_posted.erase(it);
+                queue.erase(it);
             }
             return true;
         }
     }
     return false;
+}
+
+bool MessageQueue::take_posted(const MessageFilter& filter, bool remove, MSG& message) {
+    return take(m_posted, filter, remove, message);
+}
+
+bool MessageQueue::take_input(const MessageFilter& filter, bool remove, MSG& message) {
+    return take(m_input, filter, remove, message);
 }
 
 std::optional<int> MessageQueue::quit_request(const MessageFilter& filter, bool remove) {
@@ -120,6 +137,7 @@ void MessageQueue::shut_down() {
         m_ended = true;
         abandoned.swap(m_sent);
         m_posted.clear();
+        m_input.clear();
         bump(lock);
     }
     for (const std::shared_ptr<SentMessage>& message : abandoned) {

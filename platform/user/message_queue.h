@@ -1,5 +1,9 @@
-// The message queue of one thread: messages posted to it, messages other threads send to its
-// windows, its quit request, and the wake-ups that painting needs.
+// The message queue of one thread: messages posted to it, input from the hardware, messages other
+// threads send to its windows, its quit request, and the wake-ups that painting needs.
+//
+// Input waits in a queue of its own, read after the posted messages as on the device: what the
+// program posts while it handles a key (the WM_CHAR of TranslateMessage above all) comes before
+// the next key or tap, however quickly the hardware delivers them.
 //
 // The owner thread takes messages out; any thread may put them in. A waiter never misses a
 // wake-up: each change bumps an activity count, and a waiter sleeps only while the count is the
@@ -36,6 +40,7 @@ class MessageQueue {
 
     // False once the owner thread has ended.
     bool post(const MSG& message);
+    bool post_input(const MSG& message);
     void post_quit(int exit_code);
     // Queues a send from another thread; false (and nothing queued) once the owner has ended.
     bool deliver(std::shared_ptr<SentMessage> message);
@@ -46,6 +51,7 @@ class MessageQueue {
     uint64_t activity() const;
     std::shared_ptr<SentMessage> take_sent();
     bool take_posted(const MessageFilter& filter, bool remove, MSG& message);
+    bool take_input(const MessageFilter& filter, bool remove, MSG& message);
     std::optional<int> quit_request(const MessageFilter& filter, bool remove);
     void wait_for_activity(uint64_t seen);
 
@@ -61,11 +67,14 @@ class MessageQueue {
 
   private:
     void bump(std::unique_lock<std::mutex>& lock);
+    bool add(std::deque<MSG>& queue, const MSG& message);
+    bool take(std::deque<MSG>& queue, const MessageFilter& filter, bool remove, MSG& message);
 
     const DWORD m_thread_id;
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<MSG> m_posted;
+    std::deque<MSG> m_input;
     std::deque<std::shared_ptr<SentMessage>> m_sent;
     std::optional<int> m_quit;
     uint64_t m_activity = 0;

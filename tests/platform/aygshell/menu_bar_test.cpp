@@ -3,6 +3,7 @@
 #include "aygshell/hardware_keys.h"
 #include "aygshell/input_panel.h"
 #include "base/debug_output.h"
+#include "user/input.h"
 
 #include <gmock/gmock.h>
 
@@ -131,7 +132,9 @@ TEST_F(MenuBarTest, TheRightKeysPopupOpensAboveTheKeyAndSendsTheChosenCommand) {
 TEST_F(MenuBarTest, APopupClosedWithoutAChoiceSendsNothing) {
     create_menu_bar(owner(), 100);
     EXPECT_TRUE(shell_takes_key(VK_TSOFT2, true));
-    PostMessageW(owner(), WM_KEYDOWN, VK_ESCAPE, 0);
+    // Input, as the soft key's press is, so it reaches the popup the press opens.
+    handset::inject_key(VK_ESCAPE, true);
+    handset::inject_key(VK_ESCAPE, false);
     pump();
     EXPECT_THAT(log().commands, IsEmpty());
 }

@@ -288,7 +288,8 @@ TEST_F(Dialogs, TabMovesTheFocusThroughTheTabStops) {
         if (message == step) {
             focus.push_back(GetDlgCtrlID(GetFocus()));
             inject_key(VK_TAB, true);
-            PostMessageW(window, step + 1, 0, 0);
+            // Behind the key in the input queue, so it comes once the key has been handled.
+            inject_message(window, step + 1, 0, 0);
             return TRUE;
         }
         if (message == step + 1) {

@@ -1,10 +1,14 @@
 #include "gdi/screen.h"
 #include "message_log.h"
+#include "user/input.h"
 #include "user/input_state.h"
 
 #include <gtest/gtest.h>
 #include <winbase.h>
 #include <winuser.h>
+
+#include <utility>
+#include <vector>
 
 using namespace handset;
 using namespace handset::testing;
@@ -130,6 +134,32 @@ TEST_F(Messages, TranslateMessageTurnsKeysIntoCharactersWithTheShiftState) {
     ASSERT_TRUE(PeekMessageW(&message, HWND(), 0, 0, PM_REMOVE));
     EXPECT_EQ(message.wParam, static_cast<WPARAM>(u'A'));
     EXPECT_FALSE(PeekMessageW(&message, HWND(), 0, 0, PM_REMOVE));
+}
+
+TEST_F(Messages, TheCharacterOfAKeyComesBeforeTheKeysPressedAfterIt) {
+    ShowWindow(m_window, SW_SHOW);
+    SetFocus(m_window);
+    drain();
+    // Two keys pressed before the program gets to its queue: the character that TranslateMessage
+    // posts for the first is read before the input that followed it.
+    inject_key('A', true);
+    inject_key('A', false);
+    inject_key('B', true);
+    std::vector<std::pair<UINT, WPARAM>> seen;
+    MSG message;
+    while (PeekMessageW(&message, HWND(), 0, 0, PM_REMOVE)) {
+        if (message.message == WM_KEYDOWN || message.message == WM_KEYUP ||
+            message.message == WM_CHAR) {
+            seen.emplace_back(message.message, message.wParam);
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    inject_key('B', false);
+    drain();
+    const std::vector<std::pair<UINT, WPARAM>> expected{
+        {WM_KEYDOWN, 'A'}, {WM_CHAR, u'a'}, {WM_KEYUP, 'A'}, {WM_KEYDOWN, 'B'}, {WM_CHAR, u'b'}};
+    EXPECT_EQ(seen, expected);
 }
 
 TEST_F(Messages, TheMessagePositionIsWhereTheStylusWasWhenTheMessageWasPosted) {
