@@ -96,9 +96,12 @@ BOOL show_window(HWND window, int command) {
         }
         was_visible = entry->visible();
         top_level = !entry->is_child();
+        // Popup menus and the shell's bands show without ever taking the activation from the
+        // window the person works in.
+        take_activation = take_activation && entry->takes_activation;
         if (was_visible == show) {
-            const bool reactivate =
-                show && command == SW_SHOWNORMAL && top_level && system.active(lock) != window;
+            const bool reactivate = show && command == SW_SHOWNORMAL && top_level &&
+                                    take_activation && system.active(lock) != window;
             lock.unlock();
             if (reactivate) {
                 activate(window, WA_ACTIVE);
@@ -182,7 +185,8 @@ BOOL set_window_pos(HWND window, HWND insert_after, int x, int y, int width, int
         }
         client = entry->client_in_window();
         client_origin = POINT{rect.left + client.left, rect.top + client.top};
-        activate_it = (flags & SWP_NOACTIVATE) == 0 && !entry->is_child() && entry->visible();
+        activate_it = (flags & SWP_NOACTIVATE) == 0 && !entry->is_child() && entry->visible() &&
+                      entry->takes_activation;
     }
     if (moved) {
         send_message(window, WM_MOVE, 0, MAKELPARAM(client_origin.x, client_origin.y));

@@ -1,5 +1,6 @@
 #include "gdi/screen.h"
 #include "message_log.h"
+#include "user/window_lifecycle.h"
 
 #include <gtest/gtest.h>
 #include <winuser.h>
@@ -52,6 +53,29 @@ TEST_F(Activation, ShowingAWindowDeactivatesTheActiveOneFirst) {
     EXPECT_EQ(GetActiveWindow(), second);
     EXPECT_EQ(GetFocus(), second);
     EXPECT_EQ(GetWindow(second, GW_HWNDFIRST), second);
+}
+
+TEST_F(Activation, AWindowThatNeverTakesActivationShowsAndMovesWithoutIt) {
+    const HWND worked_in = make(WS_POPUP | WS_VISIBLE);
+    WindowRequest request;
+    request.class_name = activation_class;
+    request.style = WS_POPUP;
+    request.place(RECT{0, 200, 240, 226});
+    request.takes_activation = false;
+    const HWND band = create_window(request);
+    ASSERT_TRUE(band);
+    m_windows.push_back(band);
+    MessageLog::instance().take();
+    ShowWindow(band, SW_SHOW);
+    ShowWindow(band, SW_SHOWNORMAL);
+    SetWindowPos(band, HWND(), 0, 190, 0, 0, SWP_NOSIZE);
+    EXPECT_TRUE(IsWindowVisible(band));
+    EXPECT_EQ(GetActiveWindow(), worked_in);
+    EXPECT_EQ(GetFocus(), worked_in);
+    for (const LoggedMessage& logged : MessageLog::instance().take()) {
+        EXPECT_NE(logged.message, static_cast<UINT>(WM_ACTIVATE));
+        EXPECT_NE(logged.message, static_cast<UINT>(WM_KILLFOCUS));
+    }
 }
 
 TEST_F(Activation, HidingTheActiveWindowActivatesItsOwner) {
