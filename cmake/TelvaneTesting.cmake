@@ -28,3 +28,17 @@ function(telvane_add_test name)
         GTest::gtest_main)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 60)
 endfunction()
+
+# A test of Telvane's program code: it carries the English resources as its own module,
+# as Telvane does, and lives in a folder of its own, so that no language or picture file lies
+# beside it unless the test puts one there (LANGUAGE_FILE and PICTURES_FILE name the built ones).
+function(telvane_add_program_test name)
+    telvane_add_test(${name} ${ARGN})
+    telvane_embed_resources(${name} telvane_language)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY
+        ${CMAKE_CURRENT_BINARY_DIR}/alone)
+    target_compile_definitions(${name} PRIVATE
+        LANGUAGE_FILE="$<TARGET_PROPERTY:telvane_language,RESOURCE_FILE>"
+        PICTURES_FILE="$<TARGET_PROPERTY:telvane_pictures,RESOURCE_FILE>")
+    add_dependencies(${name} telvane_pictures)
+endfunction()

@@ -213,8 +213,10 @@ void APP_CloseDialog(HWND hDlg) {
     }
     // Forgetting the destroyed bar keeps a later close from destroying whatever window comes to
     // carry the same handle.
-    DestroyWindow(g_hWndMb);
-    g_hWndMb = nullptr;
+    if (g_hWndMb) {
+        DestroyWindow(g_hWndMb);
+        g_hWndMb = nullptr;
+    }
     EndDialog(hDlg, 0);
 }
 

@@ -2,6 +2,7 @@
 
 #include "commctrl/control_support.h"
 #include "commctrl/image_list_table.h"
+#include "user/hold_gesture.h"
 
 #include <algorithm>
 #include <cstring>
@@ -570,6 +571,12 @@ void TreeView::stylus_down(POINT point) {
         select(item);
     }
     m_tap_pending = true;
+    if (recognise_hold(window(), point)) {
+        POINT screen = point;
+        ClientToScreen(window(), &screen);
+        SendMessageW(window(), WM_CONTEXTMENU, static_cast<WPARAM>(window().value()),
+                     MAKELPARAM(screen.x, screen.y));
+    }
 }
 
 void TreeView::stylus_move(POINT point) {

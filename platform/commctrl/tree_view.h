@@ -2,10 +2,10 @@
 // buttons, images from the normal image list and text, one of them selected.
 //
 // The stylus: the item under a tap is selected when the stylus goes down, and the parent hears
-// NM_CLICK when it lifts. A tap-and-hold reaches the tree as WM_CONTEXTMENU while the stylus is
-// still down; it cancels the click and goes on to the parent (the tree in wParam, the screen
-// position in lParam). A tap on an item's button expands or collapses it; the scroll bar along
-// the right edge scrolls the rows.
+// NM_CLICK when it lifts. A tap-and-hold (the stylus kept down near one place for the hold time)
+// makes the tree send itself WM_CONTEXTMENU while the stylus is still down; that cancels the click
+// and goes on to the parent (the tree in wParam, the screen position in lParam). A tap on an
+// item's button expands or collapses it; the scroll bar along the right edge scrolls the rows.
 #pragma once
 
 #include "commctrl/control.h"

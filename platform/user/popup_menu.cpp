@@ -205,6 +205,7 @@ LRESULT PopupMenu::handle(HWND window, UINT message, WPARAM wparam, LPARAM lpara
             close_all();
             return 0;
         }
+        m_pressed = true;
         highlight(window, item_at(point));
         return 0;
     case WM_MOUSEMOVE:
@@ -213,9 +214,12 @@ LRESULT PopupMenu::handle(HWND window, UINT message, WPARAM wparam, LPARAM lpara
         }
         return 0;
     case WM_LBUTTONUP:
-        if (rect_contains(client, point.x, point.y)) {
+        // Only a tap on the menu chooses: the stylus lifted after the tap-and-hold that opened
+        // the menu under it does not.
+        if (m_pressed && rect_contains(client, point.x, point.y)) {
             choose(window, item_at(point));
         }
+        m_pressed = false;
         return 0;
     case WM_KEYDOWN:
         switch (wparam) {

@@ -59,6 +59,7 @@ class PopupMenu {
     SIZE m_size{};
     LONG m_item_height = 0;
     int m_highlighted = -1;
+    bool m_pressed = false;
     bool m_closed = false;
     UINT m_chosen = 0;
 };

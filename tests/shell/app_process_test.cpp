@@ -1,6 +1,5 @@
 // Telvane as the person starts it: the program itself, headless, against a device folder, run
 // by a script or started twice.
-#include "in_folder.h"
 #include "program_driver.h"
 #include "program_process.h"
 #include "telvane_ids.h"
@@ -19,23 +18,28 @@ namespace {
 
 constexpr std::chrono::milliseconds kProcessWait{20000};
 
+// Telvane run by the script, or without one; its output kept beside the device under the name.
+std::unique_ptr<ProgramProcess> StartTelvane(const TestDevice& device, const std::string& name,
+                                             const std::string& script_text = {}) {
+    std::vector<std::string> arguments = {TELVANE_PROGRAM, "--device", device.folder().string(),
+                                          "--display", "headless"};
+    if (!script_text.empty()) {
+        const std::filesystem::path script = device.folder() / (name + "-steps.txt");
+        std::ofstream(script) << script_text;
+        arguments.insert(arguments.end(), {"--script", script.string()});
+    }
+    auto process =
+        std::make_unique<ProgramProcess>(arguments, device.folder() / (name + "-output.txt"));
+    EXPECT_TRUE(process->started());
+    return process;
+}
+
 class TelvaneProcess : public ::testing::Test {
   protected:
     TelvaneProcess() { m_device.card(); }
 
-    // Telvane run by the script, or without one; its output kept beside the device.
-    std::unique_ptr<ProgramProcess> Start(const std::string& script_text = {}) {
-        std::vector<std::string> arguments = {TELVANE_PROGRAM, "--device",
-                                              m_device.folder().string(), "--display", "headless"};
-        if (!script_text.empty()) {
-            const std::filesystem::path script = m_device.folder() / "steps.txt";
-            std::ofstream(script) << script_text;
-            arguments.insert(arguments.end(), {"--script", script.string()});
-        }
-        auto process = std::make_unique<ProgramProcess>(
-            arguments, m_device.folder() / ("output-" + std::to_string(++m_started) + ".txt"));
-        EXPECT_TRUE(process->started());
-        return process;
+    std::unique_ptr<ProgramProcess> Start(const std::string& script_text) {
+        return StartTelvane(m_device, "telvane", script_text);
     }
 
     // What the program wrote to the device's debug output, each line without its "\r\n".
@@ -52,7 +56,6 @@ class TelvaneProcess : public ::testing::Test {
     }
 
     TestDevice m_device;
-    int m_started = 0;
 };
 
 } // namespace
@@ -95,44 +98,34 @@ namespace {
 
 // One instance in this process, on the test's device, that a second start in another process
 // can find.
-class SecondStart : public TelvaneProcess {
+class SecondStart : public ProgramTest {
   protected:
-    SecondStart() : m_in_folder(m_device.folder()) {
-        std::filesystem::copy_file(LANGUAGE_FILE, m_device.folder() / "Telvane.exe.0409.mui");
-        std::filesystem::copy_file(PICTURES_FILE, m_device.folder() / "Telvane.dll");
-    }
-
-    InFolder m_in_folder;
     handset::PeerService m_peers;
-    ProgramDriver m_first;
 };
 
 } // namespace
 
 TEST_F(SecondStart, BringsARunningInstanceForwardAndEndsWithCodeZero) {
     ASSERT_TRUE(m_peers.joined());
-    m_first.start(m_device);
-    HWND tree =
-        m_first->wait_for_window({u"SysTreeView32", std::nullopt, IDC_SIM_TREE}, kProgramWait);
+    m_program.start(m_device);
+    HWND tree = WaitForMainView();
     ASSERT_TRUE(tree);
-    ASSERT_TRUE(m_first->wait_until_idle(kProgramWait));
+    ASSERT_TRUE(WaitForFill());
 
-    auto second = Start();
+    auto second = StartTelvane(m_device, "second");
     EXPECT_EQ(second->wait_for_exit(kProcessWait), std::optional<int>(0)) << second->output();
-    EXPECT_TRUE(m_first->running());
+    EXPECT_TRUE(m_program->running());
     EXPECT_EQ(GetForegroundWindow(), GetParent(tree));
-
-    SendMessageW(FindWindowW(u"TELVANE", u"Telvane"), WM_CLOSE, 0, 0);
-    EXPECT_EQ(m_first.exit_code(), std::optional<int>(0));
+    CloseProgram();
 }
 
 TEST_F(SecondStart, ClosesAnInstanceStuckOnItsStartMessageAndGoesOn) {
     ASSERT_TRUE(m_peers.joined());
     m_device.set_dword(u"System\\State\\Phone", u"Status", 0x12);
-    m_first.start(m_device);
-    ASSERT_TRUE(m_first->wait_for_message_box(kProgramWait));
+    m_program.start(m_device);
+    ASSERT_TRUE(m_program->wait_for_message_box(kProgramWait));
 
-    auto second = Start("expect-box \"SIM card is removed.\"\nanswer\n");
-    EXPECT_EQ(m_first.exit_code(), std::optional<int>(0));
+    auto second = StartTelvane(m_device, "second", "expect-box \"SIM card is removed.\"\nanswer\n");
+    EXPECT_EQ(m_program.exit_code(), std::optional<int>(0));
     EXPECT_EQ(second->wait_for_exit(kProcessWait), std::optional<int>(0)) << second->output();
 }

@@ -1,4 +1,3 @@
-#include "in_folder.h"
 #include "program_driver.h"
 #include "telvane_ids.h"
 
@@ -11,46 +10,6 @@
 #include <vector>
 
 namespace {
-
-enum class Pictures { present, missing, damaged };
-
-// Telvane's files as they lie beside the program on the device: its language file and its
-// picture library, or a picture library that is missing or not a module at all.
-void InstallProgramFiles(const std::filesystem::path& folder, Pictures pictures) {
-    std::filesystem::copy_file(LANGUAGE_FILE, folder / "Telvane.exe.0409.mui");
-    if (pictures == Pictures::present) {
-        std::filesystem::copy_file(PICTURES_FILE, folder / "Telvane.dll");
-    } else if (pictures == Pictures::damaged) {
-        std::ofstream(folder / "Telvane.dll") << "MZ but nothing a loader could read";
-    }
-}
-
-// A device with the program's files in the folder the test runs in.
-class ProgramTest : public ::testing::Test {
-  protected:
-    explicit ProgramTest(Pictures pictures = Pictures::present) : m_in_folder(m_device.folder()) {
-        InstallProgramFiles(m_device.folder(), pictures);
-        m_device.card();
-    }
-
-    HWND MainWindow() { return FindWindowW(u"TELVANE", u"Telvane"); }
-    LONG StateMarker() { return GetWindowLongW(MainWindow(), GWL_USERDATA); }
-
-    HWND WaitForMainView() {
-        return m_program->wait_for_window({u"SysTreeView32", std::nullopt, IDC_SIM_TREE},
-                                          kProgramWait);
-    }
-
-    // Ends the program as a second instance would, and expects the normal end.
-    void CloseProgram() {
-        SendMessageW(MainWindow(), WM_CLOSE, 0, 0);
-        EXPECT_EQ(m_program.exit_code(), std::optional<int>(0));
-    }
-
-    TestDevice m_device;
-    InFolder m_in_folder;
-    ProgramDriver m_program;
-};
 
 struct Refusal {
     const char* name;
@@ -125,8 +84,7 @@ TEST_F(ProgramTest, AGoodStartChecksInOrderMarksTheWindowAndOpensTheMainView) {
 
 TEST_F(ProgramTest, DialogsOpenOverTheMainViewAndCloseBackToIt) {
     m_program.start(m_device);
-    ASSERT_TRUE(WaitForMainView());
-    ASSERT_TRUE(m_program->wait_until_idle(kProgramWait));
+    ASSERT_TRUE(WaitForFill());
 
     APP_OpenDialog(506, nullptr, 0);
     EXPECT_EQ(APP_GetCurrentDialog(), IDD_MAIN);

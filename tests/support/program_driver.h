@@ -5,11 +5,15 @@
 #include "automation/driver.h"
 #include "automation/window_input.h"
 #include "display/shell_input.h"
+#include "in_folder.h"
 #include "shell/app.h"
+#include "telvane_ids.h"
 #include "test_device.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <optional>
 
 inline constexpr handset::Milliseconds kProgramWait{10000};
@@ -40,4 +44,65 @@ class ProgramDriver {
     handset::WindowSystemInput m_window_system;
     handset::ShellInput m_input;
     handset::Driver m_driver;
+};
+
+enum class Pictures { present, missing, damaged };
+
+// Telvane's files as they lie beside the program on the device: its language file and its
+// picture library, or a picture library that is missing or not a module at all.
+inline void InstallProgramFiles(const std::filesystem::path& folder, Pictures pictures) {
+    std::filesystem::copy_file(LANGUAGE_FILE, folder / "Telvane.exe.0409.mui");
+    if (pictures == Pictures::present) {
+        std::filesystem::copy_file(PICTURES_FILE, folder / "Telvane.dll");
+    } else if (pictures == Pictures::damaged) {
+        std::ofstream(folder / "Telvane.dll") << "MZ but nothing a loader could read";
+    }
+}
+
+// A device with a blank card and the program's files in the folder the test runs in; the
+// program is started by the test.
+class ProgramTest : public ::testing::Test {
+  protected:
+    explicit ProgramTest(Pictures pictures = Pictures::present) : m_in_folder(m_device.folder()) {
+        InstallProgramFiles(m_device.folder(), pictures);
+        m_device.card();
+    }
+
+    // A test that stopped half-way leaves no program running behind it.
+    void TearDown() override {
+        if (m_program->running()) {
+            PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
+            m_program.exit_code();
+        }
+    }
+
+    static HWND MainWindow() { return FindWindowW(u"TELVANE", u"Telvane"); }
+    static LONG StateMarker() { return GetWindowLongW(MainWindow(), GWL_USERDATA); }
+
+    HWND WaitForMainView() {
+        return m_program->wait_for_window({u"SysTreeView32", std::nullopt, IDC_SIM_TREE},
+                                          kProgramWait);
+    }
+
+    // Until the main view's tree has been filled as often as asked, and the screen has settled.
+    bool WaitForFill(int fills = 1) {
+        const std::string done = "Telvane <RD_INFO>: CTRL_MAIN_EnableMenu: Enable Menubar == TRUE";
+        return m_program->wait_until(
+                   [&] {
+                       std::vector<std::string> lines = m_program->debug_lines();
+                       return std::count(lines.begin(), lines.end(), done) >= fills;
+                   },
+                   kProgramWait) &&
+               m_program->wait_until_idle(kProgramWait);
+    }
+
+    // Ends the program as a second instance would, and expects the normal end.
+    void CloseProgram() {
+        SendMessageW(MainWindow(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(m_program.exit_code(), std::optional<int>(0));
+    }
+
+    TestDevice m_device;
+    InFolder m_in_folder;
+    ProgramDriver m_program;
 };

@@ -1,0 +1,545 @@
+#include "gdi/screen.h"
+#include "program_driver.h"
+#include "shell/resources.h"
+#include "sim/sim_types.h"
+#include "views/main_view.h"
+#include "views/tree.h"
+
+#include <aygshell.h>
+#include <commctrl.h>
+#include <simmgr.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The device's storage of fixed-dialling numbers, which the phonebook views never show.
+constexpr DWORD kFixedDiallingStorage = 0x00000002;
+
+// A tree item as the person sees it: its text, its image and what it stands for.
+struct Item {
+    HTREEITEM handle;
+    std::u16string text;
+    int image = -1;
+    LPARAM data = 0;
+    std::vector<Item> children;
+};
+
+HTREEITEM NextItem(HWND tree, UINT relation, HTREEITEM item = HTREEITEM()) {
+    return HTREEITEM(static_cast<DWORD>(
+        SendMessageW(tree, TVM_GETNEXTITEM, relation, static_cast<LPARAM>(item.value()))));
+}
+
+Item ReadItem(HWND tree, HTREEITEM handle) {
+    WCHAR text[260] = {};
+    TVITEMW tvi = {};
+    tvi.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM;
+    tvi.hItem = handle;
+    tvi.pszText = text;
+    tvi.cchTextMax = 260;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
+    Item item{handle, text, tvi.iImage, tvi.lParam, {}};
+    for (HTREEITEM child = NextItem(tree, TVGN_CHILD, handle); child;
+         child = NextItem(tree, TVGN_NEXT, child)) {
+        item.children.push_back(ReadItem(tree, child));
+    }
+    return item;
+}
+
+std::vector<Item> ReadTree(HWND tree) {
+    std::vector<Item> items;
+    for (HTREEITEM item = NextItem(tree, TVGN_ROOT); item; item = NextItem(tree, TVGN_NEXT, item)) {
+        items.push_back(ReadItem(tree, item));
+    }
+    return items;
+}
+
+std::vector<std::u16string> Names(const std::vector<Item>& items) {
+    std::vector<std::u16string> names;
+    for (const Item& item : items) {
+        names.push_back(item.text);
+    }
+    return names;
+}
+
+POINT ToScreen(HWND window, POINT point) {
+    ClientToScreen(window, &point);
+    return point;
+}
+
+// The label's rectangle in the tree's client area, the item shown first.
+RECT LabelRect(HWND tree, HTREEITEM item) {
+    SendMessageW(tree, TVM_ENSUREVISIBLE, 0, static_cast<LPARAM>(item.value()));
+    RECT rect = {};
+    const DWORD value = item.value();
+    std::memcpy(&rect, &value, sizeof(value));
+    SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+POINT LabelPoint(HWND tree, HTREEITEM item) {
+    RECT label = LabelRect(tree, item);
+    return ToScreen(tree, POINT{(label.left + label.right) / 2, (label.top + label.bottom) / 2});
+}
+
+// A point on the item's icon: the first point left of the label that the tree calls its icon.
+POINT IconPoint(HWND tree, HTREEITEM item) {
+    RECT label = LabelRect(tree, item);
+    TVHITTESTINFO hit = {};
+    hit.pt.y = (label.top + label.bottom) / 2;
+    for (hit.pt.x = label.left - 1; hit.pt.x > 0; --hit.pt.x) {
+        SendMessageW(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        if (hit.flags & TVHT_ONITEMICON) {
+            hit.pt.x -= 4;
+            break;
+        }
+    }
+    return ToScreen(tree, hit.pt);
+}
+
+HTREEITEM Selected(HWND tree) {
+    return NextItem(tree, TVGN_CARET);
+}
+
+class MainViewTest : public ProgramTest {
+  protected:
+    // The card as handsetctl reaches it: a connection of its own, beside the program's.
+    handset::CardFile Card() { return handset::CardFile::open(m_device.folder() / "sim.db"); }
+
+    void AddEntry(std::u16string name, std::u16string_view number, int slot = 0) {
+        Card().store(slot, sim_entry(std::move(name), number), handset::EntryFields::all);
+    }
+
+    // Starts the program and waits until the first fill has finished.
+    void Start() {
+        m_program.start(m_device);
+        m_tree = WaitForMainView();
+        ASSERT_TRUE(m_tree);
+        ASSERT_TRUE(WaitForFill());
+        m_dialog = GetParent(m_tree);
+    }
+
+    std::vector<Item> Tree() { return ReadTree(m_tree); }
+
+    void Expand(HTREEITEM item) {
+        SendMessageW(m_tree, TVM_EXPAND, TVE_EXPAND, static_cast<LPARAM>(item.value()));
+    }
+
+    // The one call the handset has placed, once it has.
+    std::optional<handset::CallRecord> PlacedCall() {
+        if (!m_program->wait_until([&] { return !Card().calls().empty(); }, kProgramWait)) {
+            return std::nullopt;
+        }
+        std::vector<handset::CallRecord> calls = Card().calls();
+        EXPECT_EQ(calls.size(), 1u);
+        return calls.front();
+    }
+
+    // The right soft key's popup, with each command's state as the person would find it.
+    bool Enabled(UINT command) {
+        HMENU popup =
+            HMENU(static_cast<DWORD>(SendMessageW(g_hMainWndMb, SHCMBM_GETSUBMENU, 0, 0)));
+        return !(GetMenuState(popup, command, MF_BYCOMMAND) & MF_GRAYED);
+    }
+
+    // What the menu offers, in the order of the commands below.
+    std::vector<bool> MenuStates() {
+        std::vector<bool> states;
+        for (UINT command : {ID_EDIT, ID_DELETE, ID_SELECT_ALL, ID_DESELECT_ALL,
+                             ID_COPY_TO_CONTACTS, ID_RETRIEVE_FROM_CONTACTS}) {
+            states.push_back(Enabled(command));
+        }
+        return states;
+    }
+
+    // A menu command, carried out by the view before this returns.
+    void Command(UINT command) { SendMessageW(m_dialog, WM_COMMAND, command, 0); }
+
+    void Tap(POINT point) {
+        m_program->tap(point);
+        m_program->wait_until_painted(kProgramWait);
+    }
+
+    // Until the condition on the tree holds; the notification thread changes it on its own time.
+    bool TreeBecomes(const std::function<bool(const std::vector<Item>&)>& condition) {
+        return m_program->wait_until([&] { return condition(Tree()); }, kProgramWait);
+    }
+
+    HWND m_tree = nullptr;
+    HWND m_dialog = nullptr;
+};
+
+using Menu = std::vector<bool>;
+
+} // namespace
+
+TEST_F(MainViewTest, AnEmptyPhonebookOffersOnlyRetrieveAndCountsNothing) {
+    Start();
+    EXPECT_TRUE(Tree().empty());
+    EXPECT_EQ(MenuStates(), (Menu{false, false, false, false, false, true}));
+}
+
+TEST_F(MainViewTest, EntriesAreSortedByNameEachWithItsNumberAndNothingIsChecked) {
+    AddEntry(u"Zoe", u"0301");
+    AddEntry(u"Anna", u"+4930123");
+    AddEntry(u"Max", u"0302");
+    Start();
+
+    std::vector<Item> tree = Tree();
+    EXPECT_EQ(Names(tree), (std::vector<std::u16string>{u"Anna", u"Max", u"Zoe"}));
+    ASSERT_EQ(tree[0].children.size(), 1u);
+    EXPECT_EQ(tree[0].data, 2);
+    EXPECT_EQ(tree[0].image, IMG_UNCHECKED);
+    EXPECT_EQ(tree[0].children[0].text, u"+4930123");
+    EXPECT_EQ(tree[0].children[0].data, FIELD_TEL);
+    EXPECT_EQ(tree[0].children[0].image, IMG_TEL);
+    EXPECT_EQ(Selected(m_tree), tree[0].handle);
+    EXPECT_EQ(MenuStates(), (Menu{true, false, true, false, false, true}));
+}
+
+TEST_F(MainViewTest, SelectAllAndDeselectAllFollowTheCheckMarks) {
+    AddEntry(u"Anna", u"1");
+    AddEntry(u"Ben", u"2");
+    Start();
+
+    Command(ID_SELECT_ALL);
+    for (const Item& item : Tree()) {
+        EXPECT_EQ(item.image, IMG_CHECKED);
+    }
+    EXPECT_EQ(MenuStates(), (Menu{true, true, false, true, true, true}));
+
+    Tap(IconPoint(m_tree, Tree()[0].handle));
+    EXPECT_EQ(Tree()[0].image, IMG_UNCHECKED);
+    EXPECT_EQ(MenuStates(), (Menu{true, true, true, true, true, true}));
+
+    Tap(IconPoint(m_tree, Tree()[1].handle));
+    EXPECT_EQ(Tree()[1].image, IMG_UNCHECKED);
+    EXPECT_EQ(MenuStates(), (Menu{true, false, true, false, false, true}));
+
+    Command(ID_SELECT_ALL);
+    Command(ID_DESELECT_ALL);
+    for (const Item& item : Tree()) {
+        EXPECT_EQ(item.image, IMG_UNCHECKED);
+    }
+}
+
+TEST_F(MainViewTest, ATapOnTheLabelOnlySelectsAndATapOnAFieldsIconChangesNoImage) {
+    AddEntry(u"Anna", u"1");
+    AddEntry(u"Ben", u"2");
+    Start();
+    HTREEITEM ben = Tree()[1].handle;
+
+    Tap(LabelPoint(m_tree, ben));
+    EXPECT_EQ(Selected(m_tree), ben);
+    EXPECT_EQ(Tree()[1].image, IMG_UNCHECKED);
+
+    // Checked behind the menu's back: a tap on the number's icon must still bring it up to date.
+    Expand(ben);
+    TREE_CHECKBOX_SetAll(m_tree, IMG_CHECKED);
+    ASSERT_FALSE(Enabled(ID_DELETE));
+    Tap(IconPoint(m_tree, Tree()[1].children[0].handle));
+    EXPECT_EQ(Tree()[1].children[0].image, IMG_TEL);
+    EXPECT_EQ(Tree()[1].image, IMG_CHECKED);
+    EXPECT_TRUE(Enabled(ID_DELETE));
+    EXPECT_FALSE(Enabled(ID_SELECT_ALL));
+}
+
+TEST_F(MainViewTest, AFullCardRefusesNewAndRetrieveWithAWarning) {
+    handset::CardProfile two_slots;
+    two_slots.slots = 2;
+    m_device.card(two_slots);
+    AddEntry(u"Anna", u"1");
+    AddEntry(u"Ben", u"2");
+    Start();
+    const Menu before = MenuStates();
+
+    m_program->press_key(VK_TSOFT1);
+    handset::MessageBoxContent box = m_program.answer_box();
+    EXPECT_EQ(box.text, u"SIM card is full. Delete some items, and try again.");
+    EXPECT_EQ(box.caption, u"Warning");
+
+    PostMessageW(m_dialog, WM_COMMAND, ID_RETRIEVE_FROM_CONTACTS, 0);
+    EXPECT_EQ(m_program.answer_box().text, u"SIM card is full. Delete some items, and try again.");
+    ASSERT_TRUE(m_program->wait_until_idle(kProgramWait));
+    EXPECT_EQ(APP_GetCurrentDialog(), IDD_MAIN);
+    EXPECT_EQ(MenuStates(), before);
+}
+
+TEST_F(MainViewTest, TheTalkKeyDialsTheSelectedEntryEvenFromItsNumber) {
+    AddEntry(u"Anna", u"+4930123");
+    AddEntry(u"Ben", u"0302");
+    Start();
+    HTREEITEM ben = Tree()[1].handle;
+    Expand(ben);
+    Tap(LabelPoint(m_tree, Tree()[1].children[0].handle));
+
+    m_program->press_key(VK_TTALK);
+    std::optional<handset::CallRecord> call = PlacedCall();
+    ASSERT_TRUE(call);
+    EXPECT_EQ(call->number, u"0302");
+    EXPECT_EQ(call->name, u"Ben");
+    EXPECT_EQ(Selected(m_tree), ben);
+}
+
+TEST_F(MainViewTest, TheTalkKeyWithNothingSelectedDialsNothing) {
+    Start();
+    m_program->press_key(VK_TTALK);
+    m_program->press_key(VK_TSOFT2);
+    ASSERT_TRUE(m_program->wait_for_window({u"#32768", std::nullopt, std::nullopt}, kProgramWait));
+    EXPECT_TRUE(Card().calls().empty());
+}
+
+TEST_F(MainViewTest, AHoldOnANumberOffersDialForItsEntry) {
+    AddEntry(u"Anna", u"0301");
+    AddEntry(u"Ben", u"0302");
+    Start();
+    HTREEITEM ben = Tree()[1].handle;
+    Expand(ben);
+
+    m_program->hold(LabelPoint(m_tree, Tree()[1].children[0].handle));
+    ASSERT_TRUE(m_program->wait_for_window({u"#32768", std::nullopt, std::nullopt}, kProgramWait));
+    EXPECT_EQ(Selected(m_tree), ben);
+    m_program->press_key(VK_DOWN);
+    m_program->press_key(VK_RETURN);
+    std::optional<handset::CallRecord> call = PlacedCall();
+    ASSERT_TRUE(call);
+    EXPECT_EQ(call->number, u"0302");
+    EXPECT_EQ(call->name, u"Ben");
+}
+
+TEST_F(MainViewTest, AHoldOutsideAnyItemShowsNoMenu) {
+    AddEntry(u"Anna", u"0301");
+    Start();
+    RECT client;
+    GetClientRect(m_tree, &client);
+    m_program->hold(ToScreen(m_tree, POINT{client.right / 2, client.bottom - 10}));
+    m_program->press_key(VK_TSOFT2);
+    // The first menu to open stands on the menu bar: it is the soft key's, not one at the hold.
+    HWND menu = m_program->wait_for_window({u"#32768", std::nullopt, std::nullopt}, kProgramWait);
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(m_program->read(menu)->rect.bottom, m_program->read(g_hMainWndMb)->rect.top);
+}
+
+TEST_F(MainViewTest, StoredAndDeletedEntriesReachTheTreeWithoutARefresh) {
+    AddEntry(u"Anna", u"0301");
+    AddEntry(u"Max", u"0302");
+    Start();
+    Tap(IconPoint(m_tree, Tree()[0].handle));
+    ASSERT_EQ(Tree()[0].image, IMG_CHECKED);
+
+    AddEntry(u"Annabel", u"0999", 1);
+    ASSERT_TRUE(TreeBecomes([](const std::vector<Item>& tree) {
+        return tree.size() == 2 && tree[0].text == u"Annabel";
+    }));
+    EXPECT_EQ(Tree()[0].image, IMG_CHECKED);
+    EXPECT_EQ(Tree()[0].children[0].text, u"0999");
+
+    AddEntry(u"Ben", u"0303", 3);
+    ASSERT_TRUE(TreeBecomes([](const std::vector<Item>& tree) { return tree.size() == 3; }));
+    EXPECT_EQ(Names(Tree()), (std::vector<std::u16string>{u"Annabel", u"Ben", u"Max"}));
+    EXPECT_EQ(Selected(m_tree), Tree()[1].handle);
+
+    Card().erase(7);
+    Card().erase(2);
+    ASSERT_TRUE(TreeBecomes([](const std::vector<Item>& tree) { return tree.size() == 2; }));
+    EXPECT_EQ(Names(Tree()), (std::vector<std::u16string>{u"Annabel", u"Ben"}));
+}
+
+TEST_F(MainViewTest, NotificationsForAnotherStorageOrWhileNotReadyAreIgnored) {
+    AddEntry(u"Anna", u"0301");
+    Start();
+    SIMPBECHANGE change = {};
+    change.dwEntry = 1;
+    change.dwStorage = kFixedDiallingStorage;
+    CTRL_MAIN_SIMNotify(SIM_NOTIFY_PBE_DELETED, &change, sizeof(change), 0);
+    EXPECT_EQ(Tree().size(), 1u);
+
+    g_bSIMTreeReady = 0;
+    change.dwStorage = SIM_STORAGE_SIM;
+    CTRL_MAIN_SIMNotify(SIM_NOTIFY_PBE_DELETED, &change, sizeof(change), 0);
+    EXPECT_EQ(Tree().size(), 1u);
+    g_bSIMTreeReady = 1;
+}
+
+namespace {
+
+handset::CardProfile ExtendedProfile() {
+    handset::CardProfile profile;
+    profile.extended.additional_number_digits = 20;
+    profile.extended.additional_number_count = 1;
+    profile.extended.email_bytes = 40;
+    profile.extended.email_count = 1;
+    return profile;
+}
+
+class ExtendedMainViewTest : public MainViewTest {
+  protected:
+    ExtendedMainViewTest() {
+        m_device.card(ExtendedProfile());
+        m_device.set_dword(u"Software\\Nemora\\Telvane\\", u"USIMSupport", 1);
+    }
+
+    void AddExtendedEntry(int slot, std::u16string name, std::u16string_view number,
+                          std::optional<std::u16string_view> number2,
+                          std::optional<std::u16string> email) {
+        handset::PhonebookEntry entry = sim_entry(std::move(name), number);
+        if (number2) {
+            entry.additional_number = *handset::DiallingNumber::parse(*number2);
+        }
+        entry.email = std::move(email);
+        Card().store(slot, entry, handset::EntryFields::all);
+    }
+};
+
+std::vector<std::pair<std::u16string, int>> Fields(const Item& entry) {
+    std::vector<std::pair<std::u16string, int>> fields;
+    for (const Item& child : entry.children) {
+        fields.emplace_back(child.text, static_cast<int>(child.data));
+    }
+    return fields;
+}
+
+using FieldList = std::vector<std::pair<std::u16string, int>>;
+
+} // namespace
+
+TEST_F(ExtendedMainViewTest, EntriesShowTheSecondNumberAndEmailTheyCarry) {
+    AddExtendedEntry(1, u"Anna", u"0301", u"0177", u"anna@example.org");
+    AddExtendedEntry(2, u"Ben", u"0302", std::nullopt, std::nullopt);
+    Start();
+    std::vector<Item> tree = Tree();
+    EXPECT_EQ(Fields(tree[0]), (FieldList{{u"0301", FIELD_TEL},
+                                          {u"0177", FIELD_TEL2},
+                                          {u"anna@example.org", FIELD_EMAIL}}));
+    EXPECT_EQ(tree[0].children[1].image, IMG_TEL2);
+    EXPECT_EQ(tree[0].children[2].image, IMG_EMAIL);
+    EXPECT_EQ(Fields(tree[1]), (FieldList{{u"0302", FIELD_TEL}}));
+}
+
+TEST_F(ExtendedMainViewTest, AStoredEntryLosesItsSecondNumberAndGainsAnEmailInPlace) {
+    AddExtendedEntry(1, u"Anna", u"0301", u"0177", std::nullopt);
+    Start();
+    ASSERT_EQ(Fields(Tree()[0]), (FieldList{{u"0301", FIELD_TEL}, {u"0177", FIELD_TEL2}}));
+
+    AddExtendedEntry(1, u"Anna", u"0301", std::nullopt, u"anna@example.org");
+    ASSERT_TRUE(TreeBecomes([](const std::vector<Item>& tree) {
+        return tree.size() == 1 && tree[0].children.size() == 2 &&
+               tree[0].children[1].data == FIELD_EMAIL;
+    }));
+    EXPECT_EQ(Fields(Tree()[0]),
+              (FieldList{{u"0301", FIELD_TEL}, {u"anna@example.org", FIELD_EMAIL}}));
+}
+
+TEST_F(MainViewTest, ExitReleasesTheViewBeforeClosingTheMainWindowAndEndsWithZero) {
+    Start();
+    static bool s_bMenuBarGone = false;
+    static int s_iDialogAtClose = -1;
+    static WNDPROC s_pfnOriginal = nullptr;
+    s_pfnOriginal = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        MainWindow(), GWL_WNDPROC,
+        reinterpret_cast<LONG_PTR>(+[](HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+            if (uMsg == WM_CLOSE) {
+                s_bMenuBarGone = !IsWindow(g_hMainWndMb);
+                s_iDialogAtClose = APP_GetCurrentDialog();
+            }
+            return CallWindowProcW(s_pfnOriginal, hWnd, uMsg, wParam, lParam);
+        })));
+
+    PostMessageW(m_dialog, WM_COMMAND, ID_EXIT, 0);
+    EXPECT_EQ(m_program.exit_code(), std::optional<int>(0));
+    EXPECT_TRUE(s_bMenuBarGone);
+    EXPECT_EQ(s_iDialogAtClose, 0);
+    EXPECT_FALSE(IsWindow(m_dialog));
+    for (const std::string& line : m_program->debug_lines()) {
+        EXPECT_EQ(line.find("is not a window"), std::string::npos) << line;
+    }
+}
+
+TEST_F(MainViewTest, TurningTheRadioOffEndsTheProgram) {
+    Start();
+    Card().update_state([](handset::CardState& state) { state.radio_on = false; });
+    EXPECT_EQ(m_program.exit_code(), std::optional<int>(0));
+}
+
+TEST_F(MainViewTest, APinLockSeenOnActivationEndsTheProgramWithoutAMessage) {
+    Start();
+    Card().update_state([](handset::CardState& state) { state.lock = handset::PinLock::pin; });
+    PostMessageW(m_dialog, WM_COMMAND, ID_ABOUT, 0);
+    ASSERT_TRUE(
+        m_program->wait_until([] { return APP_GetCurrentDialog() == IDD_ABOUT; }, kProgramWait));
+    m_program->press_key(VK_ESCAPE);
+    EXPECT_EQ(m_program.exit_code(), std::optional<int>(0));
+    EXPECT_TRUE(handset::open_message_boxes().empty());
+}
+
+namespace {
+
+struct Screen {
+    const char* name;
+    handset::ScreenProfile profile;
+    int status_height;
+};
+
+class StatusLine : public MainViewTest, public ::testing::WithParamInterface<Screen> {};
+
+bool Dark(COLORREF colour) {
+    return GetRValue(colour) < 96 && GetGValue(colour) < 96 && GetBValue(colour) < 96;
+}
+
+// The right end of the text drawn into the window: the last column holding a dark pixel.
+int TextRightEdge(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    int right = -1;
+    for (int x = 0; x < client.right; ++x) {
+        for (int y = 0; y < client.bottom; ++y) {
+            if (Dark(GetPixel(dc, x, y))) {
+                right = x;
+                break;
+            }
+        }
+    }
+    ReleaseDC(window, dc);
+    return right;
+}
+
+} // namespace
+
+TEST_P(StatusLine, IsAGreyBandAboveTheTreeCountingUsedAgainstTotal) {
+    handset::Screen::instance().set_profile(GetParam().profile);
+    AddEntry(u"Anna", u"0301");
+    Start();
+    HWND status = GetDlgItem(m_dialog, IDC_MEMORY_STATUS);
+    RECT band;
+    GetClientRect(status, &band);
+    RECT client;
+    GetClientRect(m_dialog, &client);
+    EXPECT_EQ(band.bottom, GetParam().status_height);
+    EXPECT_EQ(band.right, client.right);
+    RECT tree = m_program->read(m_tree)->rect;
+    EXPECT_EQ(tree.top, m_program->read(status)->rect.bottom);
+    POINT client_bottom = {0, client.bottom};
+    ClientToScreen(m_dialog, &client_bottom);
+    EXPECT_EQ(tree.bottom, client_bottom.y);
+
+    HDC dc = GetDC(status);
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(172, 172, 172));
+    EXPECT_EQ(GetPixel(dc, band.right - 1, band.bottom - 1), RGB(172, 172, 172));
+    SIZE expected = {};
+    const std::u16string text = u" SIM Memory:   1/250";
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &expected);
+    ReleaseDC(status, dc);
+    EXPECT_NEAR(TextRightEdge(status), expected.cx, GetParam().status_height / 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(AtEachScreen, StatusLine,
+                         ::testing::Values(Screen{"qvga", handset::ScreenProfile::qvga(), 18},
+                                           Screen{"vga", handset::ScreenProfile::vga(), 36}),
+                         [](const ::testing::TestParamInfo<Screen>& info) {
+                             return info.param.name;
+                         });
