@@ -1,6 +1,7 @@
 #include "automation/driver.h"
 
 #include "base/device_folder.h"
+#include "base/thread_lifecycle.h"
 #include "display/screenshot.h"
 #include "user/window_system.h"
 
@@ -15,6 +16,8 @@ namespace {
 constexpr Milliseconds poll_interval{10};
 // How long the destructor waits for a program still running before leaving it behind.
 constexpr Milliseconds program_end_limit{10000};
+// How long the end of a program waits for the threads it made.
+constexpr Milliseconds program_threads_limit{10000};
 
 bool painting_pending() {
     WindowSystem& system = WindowSystem::instance();
@@ -55,7 +58,11 @@ void Driver::start(ProgramEntry entry, const std::filesystem::path& device,
                    std::u16string command_line) {
     set_device_folder(device);
     std::packaged_task<int()> program([entry, line = std::move(command_line)]() mutable {
-        return entry(GetModuleHandleW(nullptr), HINSTANCE(), line.data(), SW_SHOW);
+        const int code = entry(GetModuleHandleW(nullptr), HINSTANCE(), line.data(), SW_SHOW);
+        if (!wait_for_created_threads(program_threads_limit)) {
+            debug_line("automation: threads of the program still run after its end\n");
+        }
+        return code;
     });
     m_exit = program.get_future();
     m_program = std::thread(std::move(program));

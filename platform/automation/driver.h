@@ -48,7 +48,8 @@ class Driver {
     void start(ProgramEntry entry, const std::filesystem::path& device,
                std::u16string command_line = std::u16string());
     bool running() const;
-    // The program's exit code once it has returned; nothing while it still runs after `timeout`.
+    // The program's exit code once it and the threads it made have returned, as the end of its
+    // process would stop them; nothing while it still runs after `timeout`.
     std::optional<int> wait_for_exit(Milliseconds timeout);
 
     void stylus_down(POINT screen);

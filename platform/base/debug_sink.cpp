@@ -80,10 +80,15 @@ DebugSink::Target DebugSink::resolve_target() {
         complain_once("TELVANE_DEBUG=" + std::string(choice) +
                       " is not stderr, file:PATH or off; using the default\n");
     }
-    const std::filesystem::path folder = device_folder();
+    std::filesystem::path log = device_folder() / "debug.log";
+    // The log still open there shows that the folder exists; only descriptor_for's check that the
+    // file is still linked remains. This keeps a traced line to one write and one fstat.
+    if (m_descriptor >= 0 && log.native() == m_open_path.native()) {
+        return {Kind::file, std::move(log)};
+    }
     std::error_code error;
-    if (std::filesystem::is_directory(folder, error)) {
-        return {Kind::file, folder / "debug.log"};
+    if (std::filesystem::is_directory(log.parent_path(), error)) {
+        return {Kind::file, std::move(log)};
     }
     return {Kind::standard_error, {}};
 }
@@ -91,7 +96,7 @@ DebugSink::Target DebugSink::resolve_target() {
 // Keeps the file open between lines and reopens it only when the destination changes. Returns -1
 // (after saying why, once) when the file cannot be opened.
 int DebugSink::descriptor_for(const std::filesystem::path& path) {
-    if (m_descriptor >= 0 && path == m_open_path && !was_removed(m_descriptor)) {
+    if (m_descriptor >= 0 && path.native() == m_open_path.native() && !was_removed(m_descriptor)) {
         return m_descriptor;
     }
     if (m_descriptor >= 0) {

@@ -7,6 +7,8 @@
 #include <winbase.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -17,6 +19,22 @@ namespace {
 std::atomic<ThreadLifecycleObserver*> g_observer{nullptr};
 std::atomic<DWORD> g_next_thread_id{1};
 thread_local DWORD t_thread_id = 0;
+
+// The threads made by CreateThread that have not yet returned.
+std::mutex g_running_lock;
+std::condition_variable g_thread_returned;
+int g_running_threads = 0;
+
+void count_started_thread() {
+    std::lock_guard<std::mutex> lock(g_running_lock);
+    ++g_running_threads;
+}
+
+void count_returned_thread() {
+    std::lock_guard<std::mutex> lock(g_running_lock);
+    --g_running_threads;
+    g_thread_returned.notify_all();
+}
 
 // What a thread handle stands for. Nothing waits on threads here, so it carries no state.
 class ThreadObject : public KernelObject {};
@@ -31,12 +49,18 @@ void run_thread(DWORD id, LPTHREAD_START_ROUTINE start, LPVOID parameter) {
     if (observer) {
         observer->thread_ending();
     }
+    count_returned_thread();
 }
 
 } // namespace
 
 void set_thread_lifecycle_observer(ThreadLifecycleObserver* observer) {
     g_observer = observer;
+}
+
+bool wait_for_created_threads(std::chrono::milliseconds timeout) {
+    std::unique_lock<std::mutex> lock(g_running_lock);
+    return g_thread_returned.wait_for(lock, timeout, [] { return g_running_threads == 0; });
 }
 
 } // namespace handset
@@ -67,9 +91,11 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE start,
         SetLastError(ERROR_NO_SYSTEM_RESOURCES);
         return nullptr;
     }
+    handset::count_started_thread();
     try {
         std::thread(handset::run_thread, id, start, parameter).detach();
     } catch (const std::system_error& error) {
+        handset::count_returned_thread();
         handset::debug_printf("CreateThread: %s", error.what());
         handset::close_kernel_object(handle);
         SetLastError(ERROR_NO_SYSTEM_RESOURCES);

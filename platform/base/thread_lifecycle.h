@@ -2,6 +2,8 @@
 // get their thread attach and detach calls.
 #pragma once
 
+#include <chrono>
+
 namespace handset {
 
 class ThreadLifecycleObserver {
@@ -16,5 +18,11 @@ class ThreadLifecycleObserver {
 // One observer at a time; nullptr removes it. The observer must stay alive for as long as any
 // thread made by CreateThread may still run.
 void set_thread_lifecycle_observer(ThreadLifecycleObserver* observer);
+
+// On the device a process ends when its first thread returns from WinMain, and the threads it
+// made with CreateThread end with it. Threads cannot be stopped from outside here, so the end of
+// a program waits until they have returned (their windows are gone by then, so they run out
+// quickly). False when some still run after `timeout`.
+bool wait_for_created_threads(std::chrono::milliseconds timeout);
 
 } // namespace handset

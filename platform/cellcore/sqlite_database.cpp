@@ -30,18 +30,22 @@ Database::Database(const std::filesystem::path& file, Mode mode) {
     sqlite3_busy_timeout(m_database, busy_timeout_ms);
     try {
         execute("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;");
+        m_statements = std::make_unique<StatementPool>(m_database);
     } catch (...) {
         sqlite3_close(m_database);
         throw;
     }
 }
 
+// The pooled statements are finalized first: a connection closes only when none is left.
 Database::~Database() {
+    m_statements.reset();
     sqlite3_close(m_database);
 }
 
 Database::Database(Database&& other) noexcept
-    : m_database(std::exchange(other.m_database, nullptr)) {}
+    : m_database(std::exchange(other.m_database, nullptr)),
+      m_statements(std::move(other.m_statements)) {}
 
 void Database::execute(std::string_view sql) {
     const std::string statements(sql);
@@ -55,7 +59,7 @@ void Database::execute(std::string_view sql) {
 }
 
 Statement Database::prepare(std::string_view sql) {
-    return Statement(m_database, sql);
+    return Statement(*m_statements, sql);
 }
 
 int64_t Database::changed_rows() {

@@ -6,6 +6,7 @@
 #include "cellcore/sqlite_statement.h"
 
 #include <filesystem>
+#include <memory>
 #include <string_view>
 
 struct sqlite3;
@@ -34,6 +35,8 @@ class Database {
 
   private:
     sqlite3* m_database = nullptr;
+    // Its own allocation, so that statements keep their pool when the connection is moved.
+    std::unique_ptr<StatementPool> m_statements;
 };
 
 // One write transaction, taken at once (BEGIN IMMEDIATE) so that a read-then-write cannot race

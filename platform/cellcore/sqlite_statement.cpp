@@ -8,17 +8,65 @@
 
 namespace handset::sqlite {
 
-Statement::Statement(sqlite3* database, std::string_view sql) : m_database(database) {
-    check(sqlite3_prepare_v2(database, sql.data(), static_cast<int>(sql.size()), &m_statement,
-                             nullptr));
+StatementPool::~StatementPool() {
+    for (auto& [sql, shelf] : m_idle) {
+        for (sqlite3_stmt* statement : shelf.idle) {
+            sqlite3_finalize(statement);
+        }
+    }
+}
+
+StatementPool::Loan StatementPool::take(std::string_view sql) {
+    auto found = m_idle.find(sql);
+    if (found == m_idle.end()) {
+        found = m_idle.emplace(std::string(sql), Shelf()).first;
+    }
+    Shelf& shelf = found->second;
+    if (!shelf.idle.empty()) {
+        sqlite3_stmt* statement = shelf.idle.back();
+        shelf.idle.pop_back();
+        return {statement, &shelf};
+    }
+    sqlite3_stmt* statement = nullptr;
+    const int result = sqlite3_prepare_v2(m_database, sql.data(), static_cast<int>(sql.size()),
+                                          &statement, nullptr);
+    if (result != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        throw Error(result, sqlite3_errmsg(m_database));
+    }
+    // Room for every statement of this text to come back, so that giving one back cannot fail.
+    try {
+        shelf.idle.reserve(shelf.prepared + 1);
+    } catch (...) {
+        sqlite3_finalize(statement);
+        throw;
+    }
+    ++shelf.prepared;
+    return {statement, &shelf};
+}
+
+// The reset's result repeats the last step's error, which that step already reported.
+void StatementPool::give_back(const Loan& loan) {
+    sqlite3_reset(loan.statement);
+    sqlite3_clear_bindings(loan.statement);
+    loan.shelf->idle.push_back(loan.statement);
+}
+
+Statement::Statement(StatementPool& pool, std::string_view sql) : m_database(pool.database()) {
+    const StatementPool::Loan loan = pool.take(sql);
+    m_shelf = loan.shelf;
+    m_statement = loan.statement;
 }
 
 Statement::~Statement() {
-    sqlite3_finalize(m_statement);
+    if (m_statement) {
+        StatementPool::give_back({m_statement, m_shelf});
+    }
 }
 
 Statement::Statement(Statement&& other) noexcept
-    : m_database(other.m_database), m_statement(std::exchange(other.m_statement, nullptr)) {}
+    : m_database(other.m_database), m_shelf(other.m_shelf),
+      m_statement(std::exchange(other.m_statement, nullptr)) {}
 
 Statement& Statement::bind(int parameter, int64_t value) {
     check(sqlite3_bind_int64(m_statement, parameter, value));

@@ -45,6 +45,17 @@ TEST(Thread, RunsToItsEndAfterItsHandleIsClosed) {
     EXPECT_NE(id, GetCurrentThreadId());
 }
 
+TEST(Thread, TheEndOfAProgramWaitsUntilEveryThreadItMadeHasReturned) {
+    Start start;
+    const HANDLE thread = CreateThread(nullptr, 0, record_and_wait, &start, 0, nullptr);
+    ASSERT_TRUE(thread);
+    CloseHandle(thread);
+    EXPECT_FALSE(handset::wait_for_created_threads(std::chrono::milliseconds(50)));
+    start.may_finish.raise();
+    EXPECT_TRUE(handset::wait_for_created_threads(Signal::patience));
+    EXPECT_TRUE(start.done.raised());
+}
+
 TEST(Thread, GivesEachThreadItsOwnLastingIdentity) {
     constexpr int count = 6;
     Start starts[count];
