@@ -1,5 +1,6 @@
 #include "gdi/screen.h"
 #include "program_driver.h"
+#include "program_process.h"
 #include "shell/resources.h"
 #include "sim/sim_types.h"
 #include "views/main_view.h"
@@ -167,6 +168,14 @@ class MainViewTest : public ProgramTest {
     // Until the condition on the tree holds; the notification thread changes it on its own time.
     bool TreeBecomes(const std::function<bool(const std::vector<Item>&)>& condition) {
         return m_program->wait_until([&] { return condition(Tree()); }, kProgramWait);
+    }
+
+    // Opens the about box and closes it, so that the view is activated anew.
+    void ActivateTheViewAgain() {
+        PostMessageW(m_dialog, WM_COMMAND, ID_ABOUT, 0);
+        ASSERT_TRUE(m_program->wait_until([] { return APP_GetCurrentDialog() == IDD_ABOUT; },
+                                          kProgramWait));
+        m_program->press_key(VK_ESCAPE);
     }
 
     HWND m_tree = nullptr;
@@ -468,10 +477,56 @@ TEST_F(MainViewTest, TurningTheRadioOffEndsTheProgram) {
 TEST_F(MainViewTest, APinLockSeenOnActivationEndsTheProgramWithoutAMessage) {
     Start();
     Card().update_state([](handset::CardState& state) { state.lock = handset::PinLock::pin; });
-    PostMessageW(m_dialog, WM_COMMAND, ID_ABOUT, 0);
-    ASSERT_TRUE(
-        m_program->wait_until([] { return APP_GetCurrentDialog() == IDD_ABOUT; }, kProgramWait));
-    m_program->press_key(VK_ESCAPE);
+    ActivateTheViewAgain();
+    EXPECT_EQ(m_program.exit_code(), std::optional<int>(0));
+    EXPECT_TRUE(handset::open_message_boxes().empty());
+}
+
+namespace {
+
+// Changes made from outside, as a person at the handset's console makes them: handsetctl run as a
+// process of its own against the running program's device.
+class HandsetctlChangesTest : public MainViewTest {
+  protected:
+    void Handsetctl(std::vector<std::string> command) {
+        command.insert(command.begin(), {HANDSETCTL, "--device", m_device.folder().string()});
+        ProgramProcess tool(command, m_device.folder() / "handsetctl-output.txt");
+        ASSERT_TRUE(tool.started());
+        EXPECT_EQ(tool.wait_for_exit(kProgramWait), std::optional<int>(0)) << tool.output();
+    }
+};
+
+} // namespace
+
+TEST_F(HandsetctlChangesTest, AddedChangedAndDeletedEntriesShowInTheTreeWithoutARefresh) {
+    AddEntry(u"Max", u"0302");
+    Start();
+    Handsetctl({"phonebook", "add", "Anna", "0301"});
+    ASSERT_TRUE(TreeBecomes([](const std::vector<Item>& tree) { return tree.size() == 2; }));
+    EXPECT_EQ(Names(Tree()), (std::vector<std::u16string>{u"Anna", u"Max"}));
+    EXPECT_EQ(Selected(m_tree), Tree()[0].handle);
+
+    Handsetctl({"phonebook", "add", "Zoe", "0999", "--index", "1"});
+    ASSERT_TRUE(TreeBecomes(
+        [](const std::vector<Item>& tree) { return tree.size() == 2 && tree[1].text == u"Zoe"; }));
+    EXPECT_EQ(Tree()[1].children[0].text, u"0999");
+
+    Handsetctl({"phonebook", "delete", "1"});
+    ASSERT_TRUE(TreeBecomes([](const std::vector<Item>& tree) { return tree.size() == 1; }));
+    EXPECT_EQ(Names(Tree()), (std::vector<std::u16string>{u"Anna"}));
+}
+
+TEST_F(HandsetctlChangesTest, RadioOffEndsTheProgram) {
+    Start();
+    Handsetctl({"radio", "off"});
+    EXPECT_EQ(m_program.exit_code(), std::optional<int>(0));
+}
+
+TEST_F(HandsetctlChangesTest, APinLockEndsTheProgramWhenTheViewIsNextActivated) {
+    Start();
+    Handsetctl({"sim", "lock", "pin"});
+    ASSERT_TRUE(m_program->running());
+    ActivateTheViewAgain();
     EXPECT_EQ(m_program.exit_code(), std::optional<int>(0));
     EXPECT_TRUE(handset::open_message_boxes().empty());
 }
