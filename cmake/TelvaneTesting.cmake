@@ -2,11 +2,23 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
+# GoogleTest's headers take longer to read than most test files; every test binary reuses them
+# precompiled once. The headers are built for an executable, so that they are compiled as the test
+# binaries are (position-independent executable code).
+add_executable(test_precompiled_headers ${CMAKE_CURRENT_LIST_DIR}/precompiled_headers.cpp)
+target_link_libraries(test_precompiled_headers PRIVATE GTest::gmock GTest::gtest_main)
+target_precompile_headers(test_precompiled_headers PRIVATE <gmock/gmock.h> <gtest/gtest.h>)
+
+function(use_precompiled_test_headers name)
+    target_precompile_headers(${name} REUSE_FROM test_precompiled_headers)
+endfunction()
+
 # handset_add_test(NAME src...): one GoogleTest binary against the handset library. Each test case
 # becomes its own ctest entry with a timeout, so a hang fails instead of stalling the run.
 function(handset_add_test name)
     add_executable(${name} ${ARGN})
     target_link_libraries(${name} PRIVATE handset handset_internal GTest::gmock GTest::gtest_main)
+    use_precompiled_test_headers(${name})
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 60)
 endfunction()
 
@@ -26,6 +38,7 @@ function(telvane_add_test name)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     target_link_libraries(${name} PRIVATE telvane_core handset_internal GTest::gmock
         GTest::gtest_main)
+    use_precompiled_test_headers(${name})
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT 60)
 endfunction()
 

@@ -11,6 +11,7 @@
 #include <gmock/gmock.h>
 
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 #include <string>
 
@@ -43,8 +44,9 @@ class ControlsScript : public ::testing::TestWithParam<ControlsProfile> {
     }
 
     ScriptOutcome run_fixture_script() {
-        const std::string path =
-            std::string(HANDSET_CONTROLS_SCRIPTS) + "/controls_" + GetParam().name + ".txt";
+        const std::string path = (std::filesystem::path(HANDSET_CONTROLS_SCRIPTS) /
+                                  ("controls_" + std::string(GetParam().name) + ".txt"))
+                                     .string();
         auto loaded = load_script(path);
         if (const ScriptError* error = std::get_if<ScriptError>(&loaded)) {
             return ScriptOutcome{false, describe(*error, path), Milliseconds(0)};

@@ -1,0 +1,1 @@
+// The translation unit that the precompiled test headers are built from.
