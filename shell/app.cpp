@@ -8,6 +8,8 @@
 #include "telvane_ids.h"
 #include "views/views.h"
 
+#include <atomic>
+
 HWND g_hWndMb = nullptr;
 
 namespace {
@@ -17,7 +19,8 @@ const int kTitleSize = 260;
 HINSTANCE g_hInstance = nullptr;
 HWND g_hMainWnd = nullptr;
 int g_iDPI = 96;
-int g_iCurrentDialog = 0;
+// Changed by the dialog thread; other threads may ask which view is open.
+std::atomic<int> g_iCurrentDialog{0};
 
 struct DialogRow {
     int iDialog;

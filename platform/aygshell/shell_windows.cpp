@@ -16,10 +16,8 @@ template <typename T>
 void register_window_class(LPCWSTR name) {
     WNDCLASSW record{};
     record.style = CS_GLOBALCLASS;
-    record.lpfnWndProc = control_procedure<T>;
-    record.cbWndExtra = sizeof(Control*);
     record.lpszClassName = name;
-    RegisterClassW(&record);
+    register_control_class<T>(record);
 }
 
 // The shell's windows end with the thread that made them. Made after that thread's first window,

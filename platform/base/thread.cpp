@@ -20,20 +20,30 @@ std::atomic<ThreadLifecycleObserver*> g_observer{nullptr};
 std::atomic<DWORD> g_next_thread_id{1};
 thread_local DWORD t_thread_id = 0;
 
-// The threads made by CreateThread that have not yet returned.
-std::mutex g_running_lock;
-std::condition_variable g_thread_returned;
-int g_running_threads = 0;
+// The threads made by CreateThread that have not yet returned. Never destroyed: a thread may
+// return while the process exits.
+struct RunningThreads {
+    std::mutex lock;
+    std::condition_variable returned;
+    int count = 0;
+};
+
+RunningThreads& running_threads() {
+    static RunningThreads* threads = new RunningThreads;
+    return *threads;
+}
 
 void count_started_thread() {
-    std::lock_guard<std::mutex> lock(g_running_lock);
-    ++g_running_threads;
+    RunningThreads& threads = running_threads();
+    std::lock_guard<std::mutex> lock(threads.lock);
+    ++threads.count;
 }
 
 void count_returned_thread() {
-    std::lock_guard<std::mutex> lock(g_running_lock);
-    --g_running_threads;
-    g_thread_returned.notify_all();
+    RunningThreads& threads = running_threads();
+    std::lock_guard<std::mutex> lock(threads.lock);
+    --threads.count;
+    threads.returned.notify_all();
 }
 
 // What a thread handle stands for. Nothing waits on threads here, so it carries no state.
@@ -59,8 +69,9 @@ void set_thread_lifecycle_observer(ThreadLifecycleObserver* observer) {
 }
 
 bool wait_for_created_threads(std::chrono::milliseconds timeout) {
-    std::unique_lock<std::mutex> lock(g_running_lock);
-    return g_thread_returned.wait_for(lock, timeout, [] { return g_running_threads == 0; });
+    RunningThreads& threads = running_threads();
+    std::unique_lock<std::mutex> lock(threads.lock);
+    return threads.returned.wait_for(lock, timeout, [&] { return threads.count == 0; });
 }
 
 } // namespace handset

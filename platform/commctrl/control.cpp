@@ -2,6 +2,10 @@
 
 namespace handset {
 
+void release_control(LONG_PTR object) {
+    delete reinterpret_cast<Control*>(object);
+}
+
 HFONT Control::font() const {
     return m_font ? m_font : HFONT(GetStockObject(SYSTEM_FONT));
 }

@@ -7,6 +7,8 @@
 // outermost handler on the stack has returned, so no handler runs on a deleted object.
 #pragma once
 
+#include "user/window_class.h"
+
 #include <commctrl.h>
 
 namespace handset {
@@ -44,6 +46,13 @@ class Control {
     bool m_destroyed = false;
 };
 
+// Frees the object of a control whose window was dropped with its ended thread.
+void release_control(LONG_PTR object);
+
+// Registers a control class whose object is a T, with its object in the first extra bytes.
+template <typename T>
+bool register_control_class(WNDCLASSW record);
+
 // The window procedure of a control class whose object is a T, built from (HWND, CREATESTRUCTW).
 template <typename T>
 LRESULT CALLBACK control_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -66,6 +75,14 @@ LRESULT CALLBACK control_procedure(HWND window, UINT message, WPARAM wparam, LPA
         delete control;
     }
     return result;
+}
+
+template <typename T>
+bool register_control_class(WNDCLASSW record) {
+    record.lpfnWndProc = control_procedure<T>;
+    record.cbWndExtra = sizeof(Control*);
+    return RegisterClassW(&record) != 0 &&
+           set_class_object_release(record.lpszClassName, release_control);
 }
 
 } // namespace handset

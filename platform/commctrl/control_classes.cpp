@@ -21,10 +21,8 @@ template <typename T>
 void register_control(LPCWSTR name, UINT class_style) {
     WNDCLASSW record{};
     record.style = class_style | CS_GLOBALCLASS;
-    record.lpfnWndProc = control_procedure<T>;
-    record.cbWndExtra = sizeof(LONG_PTR);
     record.lpszClassName = name;
-    if (RegisterClassW(&record) == 0) {
+    if (!register_control_class<T>(record)) {
         debug_printf("commctrl: the %s class could not be registered", utf16_to_utf8(name).c_str());
     }
 }

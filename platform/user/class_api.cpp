@@ -6,6 +6,21 @@
 
 using namespace handset;
 
+namespace handset {
+
+bool set_class_object_release(LPCWSTR class_name, void (*release)(LONG_PTR object)) {
+    WindowSystem& system = WindowSystem::instance();
+    WindowLock lock = system.lock();
+    const std::shared_ptr<WindowClass> found = system.classes(lock).find(class_name);
+    if (!found) {
+        return false;
+    }
+    found->release_object = release;
+    return true;
+}
+
+} // namespace handset
+
 ATOM WINAPI RegisterClassW(const WNDCLASSW* lpWndClass) {
     if (lpWndClass == nullptr) {
         fail(ERROR_INVALID_PARAMETER, "RegisterClass", "no WNDCLASS");

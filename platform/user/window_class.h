@@ -25,7 +25,14 @@ struct WindowClass {
     HBRUSH background;
     // Windows alive with this class; a class with windows cannot be unregistered.
     int window_count = 0;
+    // For the handset's own controls, whose object lives behind a window's first extra bytes:
+    // frees that object when the window is dropped without WM_NCDESTROY because the thread that
+    // made it has ended, as the device frees a control's data with its window.
+    void (*release_object)(LONG_PTR object) = nullptr;
 };
+
+// Sets the class's release_object; false when no class has that name.
+bool set_class_object_release(LPCWSTR class_name, void (*release)(LONG_PTR object));
 
 // Guarded by the window system's lock.
 class ClassRegistry {

@@ -11,6 +11,7 @@
 #include "user/window_system.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -183,6 +184,19 @@ void collect_subtree(const WindowLock& lock, HWND window, std::vector<HWND>& ord
     order.push_back(window);
 }
 
+// The control object of a window that never got WM_NCDESTROY; the thread that ran the window's
+// procedure has ended, so no handler is still using it.
+void release_class_object(const Window& window) {
+    LONG_PTR object = 0;
+    if (window.window_class->release_object == nullptr || window.extra.size() < sizeof(object)) {
+        return;
+    }
+    std::memcpy(&object, window.extra.data(), sizeof(object));
+    if (object != 0) {
+        window.window_class->release_object(object);
+    }
+}
+
 void collect_windows_of(const WindowLock& lock, HWND window, const MessageQueue& queue,
                         std::vector<HWND>& order) {
     Window* entry = WindowSystem::instance().find(lock, window);
@@ -302,6 +316,9 @@ void forget_windows_of(MessageQueue& queue) {
         removed.push_back(leave_table(lock, window));
     }
     lock.unlock();
+    for (const std::shared_ptr<Window>& window : removed) {
+        release_class_object(*window);
+    }
     removed.clear();
 }
 
