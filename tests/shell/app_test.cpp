@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,7 @@ namespace {
 
 struct Refusal {
     const char* name;
-    DWORD status;
-    void (*change_card)(handset::CardState&);
+    std::function<void(TestDevice&)> prepare;
     const char16_t* text;
     const char16_t* caption;
     UINT icon;
@@ -22,14 +22,25 @@ struct Refusal {
 
 class StartRefusal : public ProgramTest, public ::testing::WithParamInterface<Refusal> {};
 
-void Healthy(handset::CardState&) {}
+const char16_t kPhoneKey[] = u"System\\State\\Phone";
+
+std::function<void(TestDevice&)> PhoneStatus(DWORD value) {
+    return [value](TestDevice& device) { device.set_dword(kPhoneKey, u"Status", value); };
+}
+
+// A phone that passes its gate, with a card changed as given.
+std::function<void(TestDevice&)> ReadyPhoneWithCard(void (*change)(handset::CardState&)) {
+    return [change](TestDevice& device) {
+        device.set_dword(kPhoneKey, u"Status", 0x20);
+        device.card().update_state(change);
+    };
+}
 
 } // namespace
 
 TEST_P(StartRefusal, ShowsWhyMarksTheWindowAndEndsWithCodeZero) {
     const Refusal& refusal = GetParam();
-    m_device.set_dword(u"System\\State\\Phone", u"Status", refusal.status);
-    m_device.card().update_state(refusal.change_card);
+    refusal.prepare(m_device);
 
     m_program.start(m_device);
     HWND box = m_program->wait_for_message_box(kProgramWait);
@@ -46,21 +57,32 @@ TEST_P(StartRefusal, ShowsWhyMarksTheWindowAndEndsWithCodeZero) {
 INSTANTIATE_TEST_SUITE_P(
     PhoneAndSIMGates, StartRefusal,
     ::testing::Values(
-        Refusal{"StatusUnknown", 0, Healthy, u"SIM card error is unknown.", u"Error", MB_ICONHAND},
-        Refusal{"InvalidWinsOverRemovedAndRadio", 0x16, Healthy, u"SIM card is invalid.",
+        Refusal{"StatusZero", PhoneStatus(0), u"SIM card error is unknown.", u"Error", MB_ICONHAND},
+        Refusal{"StatusMissing",
+                [](TestDevice& device) { device.delete_value(kPhoneKey, u"Status"); },
+                u"SIM card error is unknown.", u"Error", MB_ICONHAND},
+        Refusal{"StatusNotANumber",
+                [](TestDevice& device) { device.set_string(kPhoneKey, u"Status", u"32"); },
+                u"SIM card error is unknown.", u"Error", MB_ICONHAND},
+        Refusal{"InvalidWinsOverRemovedAndRadio", PhoneStatus(0x16), u"SIM card is invalid.",
                 u"Warning", MB_ICONEXCLAMATION},
-        Refusal{"Removed", 0x12, Healthy, u"SIM card is removed.", u"Warning", MB_ICONEXCLAMATION},
-        Refusal{"RadioOff", 0x10, Healthy, u"Radio is off.", u"Warning", MB_ICONEXCLAMATION},
-        Refusal{"PukBeforePin", 0x20, [](handset::CardState& s) { s.lock = handset::PinLock::puk; },
+        Refusal{"Removed", PhoneStatus(0x12), u"SIM card is removed.", u"Warning",
+                MB_ICONEXCLAMATION},
+        Refusal{"RadioOff", PhoneStatus(0x10), u"Radio is off.", u"Warning", MB_ICONEXCLAMATION},
+        Refusal{"PukBeforePin",
+                ReadyPhoneWithCard([](handset::CardState& s) { s.lock = handset::PinLock::puk; }),
                 u"SIM card is locked and Telvane will not initialize.", u"Warning",
                 MB_ICONEXCLAMATION},
-        Refusal{"Pin", 0x20, [](handset::CardState& s) { s.lock = handset::PinLock::pin; },
+        Refusal{"Pin",
+                ReadyPhoneWithCard([](handset::CardState& s) { s.lock = handset::PinLock::pin; }),
                 u"PIN lock is enabled and Telvane will not initialize.", u"Warning",
                 MB_ICONEXCLAMATION},
-        Refusal{"FixedDialling", 0x20, [](handset::CardState& s) { s.fixed_dialling = true; },
+        Refusal{"FixedDialling",
+                ReadyPhoneWithCard([](handset::CardState& s) { s.fixed_dialling = true; }),
                 u"Fixed dialing is enabled and Telvane will not initialize.", u"Warning",
                 MB_ICONEXCLAMATION},
-        Refusal{"PhonebookNotReady", 0x20, [](handset::CardState& s) { s.phonebook_ready = false; },
+        Refusal{"PhonebookNotReady",
+                ReadyPhoneWithCard([](handset::CardState& s) { s.phonebook_ready = false; }),
                 u"SIM card is not ready.", u"Error", MB_ICONHAND}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
