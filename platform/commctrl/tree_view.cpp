@@ -147,15 +147,20 @@ LRESULT TreeView::insert_item(const TVINSERTSTRUCTW* insert) {
     }
     const TVITEMW& fields = insert->item;
     std::u16string text = (fields.mask & TVIF_TEXT) != 0 ? text_of(fields.pszText) : u"";
+    const bool parent_had_button = parent->has_button();
     TreeItem* item = m_model.insert(*parent, place, after, std::move(text));
     if (item == nullptr) {
         return 0;
     }
     TVITEMW rest = fields;
     rest.mask &= ~static_cast<UINT>(TVIF_TEXT);
-    rest.hItem = item->handle;
-    set_item(&rest);
-    invalidate();
+    apply_fields(*item, rest);
+    // A child of a collapsed parent that already shows its button changes nothing on screen;
+    // a program filling a tree from a worker would otherwise have it repainted for every child.
+    const bool hidden = parent != &m_model.root() && !parent->expanded && parent_had_button;
+    if (!hidden) {
+        invalidate();
+    }
     return result_of(item->handle);
 }
 
@@ -221,26 +226,30 @@ BOOL TreeView::set_item(const TVITEMW* item) {
     if (found == nullptr) {
         return FALSE;
     }
-    if ((item->mask & TVIF_TEXT) != 0) {
-        m_model.set_text(*found, text_of(item->pszText));
-    }
-    if ((item->mask & TVIF_IMAGE) != 0) {
-        found->image = item->iImage;
-    }
-    if ((item->mask & TVIF_SELECTEDIMAGE) != 0) {
-        found->selected_image = item->iSelectedImage;
-    }
-    if ((item->mask & TVIF_CHILDREN) != 0) {
-        found->children_flag = item->cChildren;
-    }
-    if ((item->mask & TVIF_PARAM) != 0) {
-        found->data = item->lParam;
-    }
-    if ((item->mask & TVIF_STATE) != 0 && (item->stateMask & TVIS_EXPANDED) != 0) {
-        m_model.set_expanded(*found, (item->state & TVIS_EXPANDED) != 0);
-    }
+    apply_fields(*found, *item);
     invalidate();
     return TRUE;
+}
+
+void TreeView::apply_fields(TreeItem& found, const TVITEMW& item) {
+    if ((item.mask & TVIF_TEXT) != 0) {
+        m_model.set_text(found, text_of(item.pszText));
+    }
+    if ((item.mask & TVIF_IMAGE) != 0) {
+        found.image = item.iImage;
+    }
+    if ((item.mask & TVIF_SELECTEDIMAGE) != 0) {
+        found.selected_image = item.iSelectedImage;
+    }
+    if ((item.mask & TVIF_CHILDREN) != 0) {
+        found.children_flag = item.cChildren;
+    }
+    if ((item.mask & TVIF_PARAM) != 0) {
+        found.data = item.lParam;
+    }
+    if ((item.mask & TVIF_STATE) != 0 && (item.stateMask & TVIS_EXPANDED) != 0) {
+        m_model.set_expanded(found, (item.state & TVIS_EXPANDED) != 0);
+    }
 }
 
 HTREEITEM TreeView::next_item(UINT relation, HTREEITEM handle) {

@@ -41,6 +41,7 @@ class TreeView : public Control {
     BOOL delete_item(HTREEITEM handle);
     BOOL get_item(TVITEMW* item);
     BOOL set_item(const TVITEMW* item);
+    void apply_fields(TreeItem& found, const TVITEMW& item);
     HTREEITEM next_item(UINT relation, HTREEITEM handle);
     BOOL select_item(UINT relation, HTREEITEM handle);
     BOOL expand_item(UINT action, HTREEITEM handle);

@@ -151,6 +151,21 @@ TEST_F(TreeViewTest, ReadsAndWritesTextImagesChildrenFlagAndData) {
     EXPECT_EQ(record.cChildren, 0);
 }
 
+// Repainting for a child nobody can see would make a tree filled from a worker repaint twice per
+// entry.
+TEST_F(TreeViewTest, AChildInsertedUnderACollapsedParentLeavesTheScreenAsItIs) {
+    const HTREEITEM parent = insert(u"Anna");
+    pump();
+    ASSERT_FALSE(GetUpdateRect(m_tree, nullptr, FALSE));
+    insert(u"0301", parent, TVI_LAST);
+    EXPECT_FALSE(GetUpdateRect(m_tree, nullptr, FALSE));
+
+    SendMessageW(m_tree, TVM_EXPAND, TVE_EXPAND, as_param(parent));
+    pump();
+    insert(u"0302", parent, TVI_LAST);
+    EXPECT_TRUE(GetUpdateRect(m_tree, nullptr, FALSE));
+}
+
 TEST_F(TreeViewTest, RefusesStaleAndUnknownItems) {
     const HTREEITEM gone = insert(u"gone");
     SendMessageW(m_tree, TVM_DELETEITEM, 0, as_param(gone));
