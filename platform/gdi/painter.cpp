@@ -41,7 +41,7 @@ uint32_t alpha_blend(uint32_t source, uint32_t dest, const BlitMode& mode) {
     if (constant == 255 && alpha == 255) {
         return opaque_alpha | (source & 0x00FFFFFFu);
     }
-    if (constant == 255 && (source & 0xFFFFFFFFu) == 0) {
+    if (constant == 255 && source == 0) {
         return opaque_alpha | (dest & 0x00FFFFFFu);
     }
     uint32_t out = opaque_alpha;

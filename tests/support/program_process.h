@@ -2,6 +2,8 @@
 // file for the test to read, and killed if it still runs when the test ends.
 #pragma once
 
+#include "spawn_program.h"
+
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -16,8 +18,6 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 class ProgramProcess {
   public:
     ProgramProcess(const std::vector<std::string>& arguments, std::filesystem::path output)
@@ -27,14 +27,7 @@ class ProgramProcess {
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, m_output.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments) {
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        }
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-            m_pid = -1;
-        }
+        m_pid = SpawnProgram(arguments, actions);
         posix_spawn_file_actions_destroy(&actions);
     }
 

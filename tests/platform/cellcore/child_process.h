@@ -2,6 +2,8 @@
 // line at a time, killed if it is still running when the test ends.
 #pragma once
 
+#include "../../support/spawn_program.h"
+
 #include <csignal>
 #include <optional>
 #include <spawn.h>
@@ -9,8 +11,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 class ChildProcess {
   public:
@@ -23,14 +23,7 @@ class ChildProcess {
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, pipe_ends[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, pipe_ends[0]);
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments) {
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        }
-        argv.push_back(nullptr);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-            m_pid = -1;
-        }
+        m_pid = SpawnProgram(arguments, actions);
         posix_spawn_file_actions_destroy(&actions);
         ::close(pipe_ends[1]);
         m_output = pipe_ends[0];
