@@ -32,6 +32,24 @@ std::optional<HWND> window_to_paint(const MessageFilter& filter, const MessageQu
     return std::nullopt;
 }
 
+bool is_keyboard_input(UINT message) {
+    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR;
+}
+
+// Keys go to the window that has the focus when they are read, not when they were pressed: a tap
+// queued before them may move the focus to another field of this thread.
+void retarget_keyboard_input(MSG& message, const MessageQueue& queue) {
+    if (!is_keyboard_input(message.message)) {
+        return;
+    }
+    WindowSystem& system = WindowSystem::instance();
+    WindowLock lock = system.lock();
+    const Window* focus = system.find(lock, system.focus(lock));
+    if (focus != nullptr && focus->queue.get() == &queue) {
+        message.hwnd = focus->handle;
+    }
+}
+
 MSG taken(MSG message) {
     MessageStamp& stamp = current_message_stamp();
     stamp.time = message.time;
@@ -61,8 +79,11 @@ std::optional<MSG> next_message(const MessageFilter& filter, Removal removal, Wa
             continue;
         }
         MSG message;
-        if (queue.take_posted(filter, remove, message) ||
-            queue.take_input(filter, remove, message)) {
+        if (queue.take_posted(filter, remove, message)) {
+            return taken(message);
+        }
+        if (queue.take_input(filter, remove, message)) {
+            retarget_keyboard_input(message, queue);
             return taken(message);
         }
         if (std::optional<int> exit_code = queue.quit_request(filter, remove)) {

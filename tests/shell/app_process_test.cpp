@@ -129,3 +129,22 @@ TEST_F(SecondStart, ClosesAnInstanceStuckOnItsStartMessageAndGoesOn) {
     EXPECT_EQ(m_program.exit_code(), std::optional<int>(0));
     EXPECT_EQ(second->wait_for_exit(kProcessWait), std::optional<int>(0)) << second->output();
 }
+
+TEST_F(TelvaneProcess, AScriptAddsAnEntryThroughTheEditor) {
+    auto telvane = Start("wait class SysTreeView32\n"
+                         "idle\n"
+                         "key softkey1\n"
+                         "wait id 604\n"
+                         "type \"Zo\u00EB\"\n"
+                         "tap id 608\n"
+                         "type \"(030) 123-45\"\n"
+                         "key softkey1\n"
+                         "idle\n"
+                         "close\n");
+    EXPECT_EQ(telvane->wait_for_exit(kProcessWait), std::optional<int>(0)) << telvane->output();
+    std::vector<handset::StoredEntry> entries =
+        handset::CardFile::open(m_device.folder() / "sim.db").entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].entry.name, u"Zo\u00EB");
+    EXPECT_EQ(entries[0].entry.number.digits(), u"03012345");
+}

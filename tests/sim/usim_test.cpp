@@ -10,15 +10,6 @@
 
 namespace {
 
-handset::CardProfile ExtendedProfile(int number2_digits, int email_bytes) {
-    handset::CardProfile profile;
-    profile.extended.additional_number_digits = number2_digits;
-    profile.extended.additional_number_count = 1;
-    profile.extended.email_bytes = email_bytes;
-    profile.extended.email_count = 1;
-    return profile;
-}
-
 void SwitchOn(TestDevice& device) {
     device.set_dword(u"Software\\Nemora\\Telvane\\", u"USIMSupport", 1);
 }
@@ -58,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(RegistryValues, USIMSwitch,
 
 TEST(USIMFields, FollowTheCapabilitiesOnlyWhenSwitchedOn) {
     TestDevice device;
-    device.card(ExtendedProfile(20, 40));
+    device.card(extended_profile(20, 40));
     EXPECT_EQ(USIM_IsPhone2Supported(), 0);
     EXPECT_EQ(USIM_IsEmailSupported(), 0);
     EXPECT_EQ(USIM_IsNickNameSupported(), 0);
@@ -67,7 +58,7 @@ TEST(USIMFields, FollowTheCapabilitiesOnlyWhenSwitchedOn) {
 TEST(USIMFields, ASecondNumberOfLengthZeroIsNoSecondNumber) {
     TestDevice device;
     SwitchOn(device);
-    device.card(ExtendedProfile(0, 40));
+    device.card(extended_profile(0, 40));
     EXPECT_EQ(USIM_IsPhone2Supported(), 0);
     EXPECT_EQ(USIM_IsEmailSupported(), 1);
 }
@@ -75,7 +66,7 @@ TEST(USIMFields, ASecondNumberOfLengthZeroIsNoSecondNumber) {
 TEST(USIMLimits, TraceOnEveryCallButReadTheCapabilitiesOnce) {
     TestDevice device;
     SwitchOn(device);
-    device.card(ExtendedProfile(20, 40));
+    device.card(extended_profile(20, 40));
 
     EXPECT_EQ(USIM_MAX_NameLength(), 14);
     EXPECT_EQ(USIM_MAX_NameLength(), 14);
@@ -90,7 +81,7 @@ TEST(USIMLimits, TraceOnEveryCallButReadTheCapabilitiesOnce) {
 TEST(USIMEntries, AReadBringsTheSecondNumberAndTheEmailBehindTheHead) {
     TestDevice device;
     SwitchOn(device);
-    handset::CardFile card = device.card(ExtendedProfile(20, 40));
+    handset::CardFile card = device.card(extended_profile(20, 40));
     handset::PhonebookEntry stored = sim_entry(u"Anna", u"+4930123");
     stored.additional_number = *handset::DiallingNumber::parse(u"0170555");
     stored.email = u"anna@example.org";
@@ -113,7 +104,7 @@ TEST(USIMEntries, AReadBringsTheSecondNumberAndTheEmailBehindTheHead) {
 TEST(USIMEntries, AWriteStoresTheSubRecordsAndThePlusRule) {
     TestDevice device;
     SwitchOn(device);
-    handset::CardFile card = device.card(ExtendedProfile(20, 40));
+    handset::CardFile card = device.card(extended_profile(20, 40));
 
     USIM_PBENTRY* entry = nullptr;
     USIM_ADDNUMBER* number = nullptr;
@@ -169,7 +160,7 @@ TEST(USIMAllocators, GiveRoomForOneSubRecordWhenTheCardCountsNone) {
 TEST(USIMAllocators, StartANewEntryWithItsFieldMaskAndNumberingPlan) {
     TestDevice device;
     SwitchOn(device);
-    device.card(ExtendedProfile(20, 40));
+    device.card(extended_profile(20, 40));
 
     USIM_PBENTRY* entry = nullptr;
     ASSERT_TRUE(USIM_AllocEntry(&entry));

@@ -88,3 +88,14 @@ inline handset::PhonebookEntry sim_entry(std::u16string name, std::u16string_vie
     entry.number = *handset::DiallingNumber::parse(number);
     return entry;
 }
+
+// A card with the extended phonebook: room for one additional number and one e-mail address of
+// these sizes a record; a size of 0 leaves the field out.
+inline handset::CardProfile extended_profile(int number2_digits = 20, int email_bytes = 40) {
+    handset::CardProfile profile;
+    profile.extended.additional_number_digits = number2_digits;
+    profile.extended.additional_number_count = 1;
+    profile.extended.email_bytes = email_bytes;
+    profile.extended.email_count = 1;
+    return profile;
+}

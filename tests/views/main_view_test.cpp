@@ -3,6 +3,7 @@
 #include "program_process.h"
 #include "shell/resources.h"
 #include "sim/sim_types.h"
+#include "tree_items.h"
 #include "views/main_view.h"
 #include "views/tree.h"
 
@@ -20,52 +21,6 @@ namespace {
 
 // The device's storage of fixed-dialling numbers, which the phonebook views never show.
 constexpr DWORD kFixedDiallingStorage = 0x00000002;
-
-// A tree item as the person sees it: its text, its image and what it stands for.
-struct Item {
-    HTREEITEM handle;
-    std::u16string text;
-    int image = -1;
-    LPARAM data = 0;
-    std::vector<Item> children;
-};
-
-HTREEITEM NextItem(HWND tree, UINT relation, HTREEITEM item = HTREEITEM()) {
-    return HTREEITEM(static_cast<DWORD>(
-        SendMessageW(tree, TVM_GETNEXTITEM, relation, static_cast<LPARAM>(item.value()))));
-}
-
-Item ReadItem(HWND tree, HTREEITEM handle) {
-    WCHAR text[260] = {};
-    TVITEMW tvi = {};
-    tvi.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM;
-    tvi.hItem = handle;
-    tvi.pszText = text;
-    tvi.cchTextMax = 260;
-    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
-    Item item{handle, text, tvi.iImage, tvi.lParam, {}};
-    for (HTREEITEM child = NextItem(tree, TVGN_CHILD, handle); child;
-         child = NextItem(tree, TVGN_NEXT, child)) {
-        item.children.push_back(ReadItem(tree, child));
-    }
-    return item;
-}
-
-std::vector<Item> ReadTree(HWND tree) {
-    std::vector<Item> items;
-    for (HTREEITEM item = NextItem(tree, TVGN_ROOT); item; item = NextItem(tree, TVGN_NEXT, item)) {
-        items.push_back(ReadItem(tree, item));
-    }
-    return items;
-}
-
-std::vector<std::u16string> Names(const std::vector<Item>& items) {
-    std::vector<std::u16string> names;
-    for (const Item& item : items) {
-        names.push_back(item.text);
-    }
-    return names;
-}
 
 POINT ToScreen(HWND window, POINT point) {
     ClientToScreen(window, &point);
@@ -100,10 +55,6 @@ POINT IconPoint(HWND tree, HTREEITEM item) {
         }
     }
     return ToScreen(tree, hit.pt);
-}
-
-HTREEITEM Selected(HWND tree) {
-    return NextItem(tree, TVGN_CARET);
 }
 
 class MainViewTest : public ProgramTest {
@@ -376,19 +327,10 @@ TEST_F(MainViewTest, NotificationsForAnotherStorageOrWhileNotReadyAreIgnored) {
 
 namespace {
 
-handset::CardProfile ExtendedProfile() {
-    handset::CardProfile profile;
-    profile.extended.additional_number_digits = 20;
-    profile.extended.additional_number_count = 1;
-    profile.extended.email_bytes = 40;
-    profile.extended.email_count = 1;
-    return profile;
-}
-
 class ExtendedMainViewTest : public MainViewTest {
   protected:
     ExtendedMainViewTest() {
-        m_device.card(ExtendedProfile());
+        m_device.card(extended_profile());
         m_device.set_dword(u"Software\\Nemora\\Telvane\\", u"USIMSupport", 1);
     }
 

@@ -122,6 +122,30 @@ class SdlDisplayTest : public testing::Test {
         return true;
     }
 
+    // The dialog's edit field, given the focus.
+    HWND focused_field() const {
+        const HWND field = GetDlgItem(m_dialog, 1000);
+        SetFocus(field);
+        return field;
+    }
+
+    // What the desktop's keyboard sends for typed text: UTF-8, one event for all of it.
+    static void type_text(const char* utf8) {
+        SDL_Event text{};
+        text.type = SDL_TEXTINPUT;
+        std::strcpy(text.text.text, utf8);
+        push(text);
+    }
+
+    // Pumps until the field holds the text; false after 10 s.
+    static bool field_holds(HWND field, std::u16string_view expected) {
+        return pump_until([&] {
+            WCHAR typed[32] = {};
+            GetWindowTextW(field, typed, 32);
+            return std::u16string_view(typed) == expected;
+        });
+    }
+
     // Where a point of a window's client area shows in the desktop window.
     POINT window_point_of(HWND window, POINT client) const {
         ClientToScreen(window, &client);
@@ -229,25 +253,29 @@ TEST_F(SdlDisplayTest, ARightClickIsATapAndHold) {
 
 // Each step waits for the field, as a person types: characters and keys are separate events.
 TEST_F(SdlDisplayTest, TheKeyboardTypesIntoTheFocusedField) {
-    const HWND field = GetDlgItem(m_dialog, 1000);
-    SetFocus(field);
-    const auto field_holds = [&](std::u16string_view expected) {
-        return pump_until([&] {
-            WCHAR typed[16] = {};
-            GetWindowTextW(field, typed, 16);
-            return std::u16string_view(typed) == expected;
-        });
-    };
-    SDL_Event text{};
-    text.type = SDL_TEXTINPUT;
-    std::strcpy(text.text.text, "h\xc3\xa9");
-    push(text);
-    EXPECT_TRUE(field_holds(u"h\u00e9"));
+    const HWND field = focused_field();
+    type_text("h\xc3\xa9");
+    EXPECT_TRUE(field_holds(field, u"h\u00e9"));
     press(SDLK_BACKSPACE);
-    EXPECT_TRUE(field_holds(u"h"));
-    std::strcpy(text.text.text, "i");
-    push(text);
-    EXPECT_TRUE(field_holds(u"hi"));
+    EXPECT_TRUE(field_holds(field, u"h"));
+    type_text("i");
+    EXPECT_TRUE(field_holds(field, u"hi"));
+}
+
+TEST_F(SdlDisplayTest, TypedTextBeyondLatin1AndTheEditingKeysReachTheField) {
+    const HWND field = focused_field();
+    type_text("Zo\xc3\xab Jos\xc3\xa9 \xe9\x99\xb3");
+    EXPECT_TRUE(field_holds(field, u"Zo\u00eb Jos\u00e9 \u9673"));
+    press(SDLK_HOME);
+    press(SDLK_DELETE);
+    EXPECT_TRUE(field_holds(field, u"o\u00eb Jos\u00e9 \u9673"));
+    press(SDLK_END);
+    press(SDLK_LEFT);
+    press(SDLK_BACKSPACE);
+    EXPECT_TRUE(field_holds(field, u"o\u00eb Jos\u00e9\u9673"));
+    press(SDLK_RIGHT);
+    type_text("!");
+    EXPECT_TRUE(field_holds(field, u"o\u00eb Jos\u00e9\u9673!"));
 }
 
 TEST_F(SdlDisplayTest, F5TurnsTheScreenTheWindowAndTheDialog) {
