@@ -10,7 +10,7 @@
 
 #include <atomic>
 
-HWND g_hWndMb = nullptr;
+std::atomic<HWND> g_hWndMb{nullptr};
 
 namespace {
 
@@ -216,9 +216,8 @@ void APP_CloseDialog(HWND hDlg) {
     }
     // Forgetting the destroyed bar keeps a later close from destroying whatever window comes to
     // carry the same handle.
-    if (g_hWndMb) {
-        DestroyWindow(g_hWndMb);
-        g_hWndMb = nullptr;
+    if (HWND hMenuBar = g_hWndMb.exchange(nullptr)) {
+        DestroyWindow(hMenuBar);
     }
     EndDialog(hDlg, 0);
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 // The state marker kept in the main window's user data, read by a second instance.
 #define APP_STATE_STARTERROR 1024
 #define APP_STATE_RUNNING 2048
@@ -11,8 +13,9 @@
 // A request to the main window to end the message loop.
 #define WM_APP_QUIT 0x03FF
 
-// The menu bar of the secondary dialog that initialised last; APP_CloseDialog destroys it.
-extern HWND g_hWndMb;
+// The menu bar of the secondary dialog that initialised last; APP_CloseDialog destroys it. A
+// view's fill worker enables its soft keys while the dialog thread may close the view.
+extern std::atomic<HWND> g_hWndMb;
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR pszCmdLine, int nCmdShow);
 

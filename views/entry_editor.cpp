@@ -8,6 +8,7 @@
 #include "telvane_ids.h"
 #include "views/main_view.h"
 #include "views/tree.h"
+#include "views/view_support.h"
 #include "views/views.h"
 
 #include <aygshell.h>
@@ -143,9 +144,7 @@ void Initialise(HWND hDlg, bool bEdit) {
 
 void OnActivate(HWND hDlg, WPARAM wParam, LPARAM lParam, DWORD dwInputDialog) {
     SHHandleWMActivate(hDlg, wParam, lParam, &g_sai, dwInputDialog);
-    if (LOWORD(wParam) == WA_ACTIVE && !APP_IsSIMUsable()) {
-        SendMessageW(g_hMainDlg, WM_MAIN_EXIT, 0, 0);
-    }
+    CTRL_CheckSIMOnActivate(wParam);
 }
 
 void OnSettingChange(HWND hDlg, WPARAM wParam, LPARAM lParam) {

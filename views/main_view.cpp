@@ -10,6 +10,7 @@
 #include "sim/usim.h"
 #include "telvane_ids.h"
 #include "views/tree.h"
+#include "views/view_support.h"
 #include "views/views.h"
 
 #include <aygshell.h>
@@ -233,14 +234,9 @@ void Exit(HWND hDlg) {
 }
 
 void OnActivate(WPARAM wParam) {
-    if (LOWORD(wParam) != WA_ACTIVE) {
-        return;
+    if (LOWORD(wParam) == WA_ACTIVE && CTRL_CheckSIMOnActivate(wParam)) {
+        CTRL_MAIN_Layout(g_hMainDlg);
     }
-    if (!APP_IsSIMUsable()) {
-        SendMessageW(g_hMainDlg, WM_MAIN_EXIT, 0, 0);
-        return;
-    }
-    CTRL_MAIN_Layout(g_hMainDlg);
 }
 
 BOOL OnCommand(HWND hDlg, WORD wCommand) {

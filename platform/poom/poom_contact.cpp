@@ -5,6 +5,8 @@
 #include "poom/poom_status.h"
 #include "poom/text_argument.h"
 
+#include <algorithm>
+
 namespace handset {
 
 namespace {
@@ -96,11 +98,13 @@ HRESULT PoomContact::put_text(ContactField field, const WCHAR* text) {
     return S_OK;
 }
 
-// As on the device, a contact needs a name to be filed under.
+// As on the device, a contact may be no more than a number, but not nothing at all.
 HRESULT PoomContact::save() {
     std::lock_guard lock(m_mutex);
-    if (m_record[ContactField::first_name].empty() && m_record[ContactField::last_name].empty()) {
-        debug_line("contacts store: a contact needs a first or a last name to be saved");
+    const auto& fields = m_record.fields;
+    if (std::all_of(fields.begin(), fields.end(),
+                    [](const auto& field) { return field.empty(); })) {
+        debug_line("contacts store: a contact needs at least one field to be saved");
         return E_INVALIDARG;
     }
     const StoreResult result =

@@ -1,5 +1,6 @@
 // Telvane as the person starts it: the program itself, headless, against a device folder, run
 // by a script or started twice.
+#include "poom/contact_store.h"
 #include "program_driver.h"
 #include "program_process.h"
 #include "telvane_ids.h"
@@ -147,4 +148,52 @@ TEST_F(TelvaneProcess, AScriptAddsAnEntryThroughTheEditor) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].entry.name, u"Zo\u00EB");
     EXPECT_EQ(entries[0].entry.number.digits(), u"03012345");
+}
+
+TEST_F(TelvaneProcess, AScriptDeletesTwoCheckedEntriesAndCopiesTwoOthers) {
+    handset::CardFile card = handset::CardFile::open(m_device.folder() / "sim.db");
+    for (const char16_t* name : {u"Anna", u"Ben", u"Cleo", u"Dora"}) {
+        card.store(0, sim_entry(name, u"0301"), handset::EntryFields::all);
+    }
+    handset::StoreResult created;
+    handset::ContactStore::create(m_device.folder() / "contacts.db", created);
+    // The first two check boxes, the second item of the Menu (Delete), then the third and fourth
+    // of what is left after the refill and the sixth item (Copy to Contacts).
+    auto telvane = Start("wait class SysTreeView32\n"
+                         "idle\n"
+                         "tap 44 57\n"
+                         "tap 44 83\n"
+                         "key softkey2\n"
+                         "wait class \"#32768\"\n"
+                         "key down\nkey down\nkey return\n"
+                         "wait class SysListView32\n"
+                         "idle\n"
+                         "key softkey1\n"
+                         "expect-box \"Contact entry deleted.\"\n"
+                         "answer\n"
+                         "idle\n"
+                         "tap 44 57\n"
+                         "tap 44 83\n"
+                         "key softkey2\n"
+                         "wait class \"#32768\"\n"
+                         "key down\nkey down\nkey down\nkey down\nkey down\nkey return\n"
+                         "wait class SysListView32\n"
+                         "idle\n"
+                         "key softkey1\n"
+                         "expect-box \"Contact entry copied.\"\n"
+                         "answer\n"
+                         "idle\n"
+                         "close\n");
+    EXPECT_EQ(telvane->wait_for_exit(kProcessWait), std::optional<int>(0)) << telvane->output();
+    std::vector<std::u16string> names;
+    for (const handset::StoredEntry& stored : card.entries()) {
+        names.push_back(stored.entry.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"Cleo", u"Dora"}));
+    handset::StoreResult opened;
+    std::vector<handset::ContactRecord> contacts;
+    handset::ContactStore::open(m_device.folder() / "contacts.db", opened)->list(contacts);
+    ASSERT_EQ(contacts.size(), 2u);
+    EXPECT_EQ(contacts[0][handset::ContactField::first_name], u"Cleo");
+    EXPECT_EQ(contacts[1][handset::ContactField::first_name], u"Dora");
 }

@@ -12,6 +12,9 @@
 struct CardFaults {
     // Every phonebook write answers this when it is not S_OK; the card is left as it was.
     HRESULT write_error = S_OK;
+    // Deletes after the first deletes_before_failure answer delete_error, when it is not S_OK.
+    int deletes_before_failure = 0;
+    HRESULT delete_error = S_OK;
     // The capability query answers this when it is not S_OK.
     HRESULT capabilities_error = S_OK;
     // Changes the sizes the card reports, not the ones it keeps.
@@ -50,7 +53,12 @@ class FaultyCard final : public handset::CardBackend {
         }
         return m_card.write_entry(index, entry, fields);
     }
-    HRESULT delete_entry(DWORD index) override { return m_card.delete_entry(index); }
+    HRESULT delete_entry(DWORD index) override {
+        if (m_faults.delete_error != S_OK && m_deletes++ >= m_faults.deletes_before_failure) {
+            return m_faults.delete_error;
+        }
+        return m_card.delete_entry(index);
+    }
     LONG place_call(std::u16string_view number, std::u16string_view name) override {
         return m_card.place_call(number, name);
     }
@@ -61,6 +69,7 @@ class FaultyCard final : public handset::CardBackend {
   private:
     handset::EmulatedCard m_card;
     CardFaults m_faults;
+    int m_deletes = 0;
 };
 
 // Puts the faulty card behind every SIM handle opened while it lives.

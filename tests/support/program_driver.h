@@ -96,6 +96,22 @@ class ProgramTest : public ::testing::Test {
                m_program->wait_until_idle(kProgramWait);
     }
 
+    // The card as handsetctl reaches it: a connection of its own, beside the program's.
+    handset::CardFile Card() { return handset::CardFile::open(m_device.folder() / "sim.db"); }
+
+    void AddEntry(std::u16string name, std::u16string_view number, int slot = 0) {
+        Card().store(slot, sim_entry(std::move(name), number), handset::EntryFields::all);
+    }
+
+    // Starts the program and waits until the main view's first fill has finished.
+    void Start() {
+        m_program.start(m_device);
+        m_tree = WaitForMainView();
+        ASSERT_TRUE(m_tree);
+        ASSERT_TRUE(WaitForFill());
+        m_main = GetParent(m_tree);
+    }
+
     // Ends the program as a second instance would, and expects the normal end.
     void CloseProgram() {
         SendMessageW(MainWindow(), WM_CLOSE, 0, 0);
@@ -105,4 +121,7 @@ class ProgramTest : public ::testing::Test {
     TestDevice m_device;
     InFolder m_in_folder;
     ProgramDriver m_program;
+    // The main view and its tree, once Start has seen them.
+    HWND m_tree = nullptr;
+    HWND m_main = nullptr;
 };

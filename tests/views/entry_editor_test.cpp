@@ -3,6 +3,7 @@
 #include "faulty_card.h"
 #include "gdi/screen.h"
 #include "program_driver.h"
+#include "screen_cases.h"
 #include "tree_items.h"
 #include "views/main_view.h"
 #include "views/tree.h"
@@ -27,23 +28,9 @@ const std::u16string kNameTooLong =
 
 class EntryEditorTest : public ProgramTest {
   protected:
-    handset::CardFile Card() { return handset::CardFile::open(m_device.folder() / "sim.db"); }
-
-    void AddEntry(std::u16string name, std::u16string_view number, int slot = 0) {
-        Card().store(slot, sim_entry(std::move(name), number), handset::EntryFields::all);
-    }
-
     void UseExtendedCard(bool email) {
         m_device.set_dword(u"Software\\Nemora\\Telvane\\", u"USIMSupport", 1);
         m_device.card(extended_profile(20, email ? 40 : 0));
-    }
-
-    void Start() {
-        m_program.start(m_device);
-        m_tree = WaitForMainView();
-        ASSERT_TRUE(m_tree);
-        ASSERT_TRUE(WaitForFill());
-        m_main = GetParent(m_tree);
     }
 
     // Opens the editor as the person would and waits for its name field.
@@ -113,8 +100,6 @@ class EntryEditorTest : public ProgramTest {
         SendMessageW(m_tree, TVM_SELECTITEM, TVGN_CARET, static_cast<LPARAM>(item.handle.value()));
     }
 
-    HWND m_tree = nullptr;
-    HWND m_main = nullptr;
     HWND m_editor = nullptr;
 };
 
@@ -239,20 +224,14 @@ TEST_F(EntryEditorTest, AnExtendedCardWithoutEmailShowsTheSecondNumberBelowTheNu
     EXPECT_FALSE(ann->additional_number);
 }
 
-struct Screen {
-    const char* name;
-    handset::ScreenProfile profile;
-    int unit;
-};
-
-class EditorScroll : public EntryEditorTest, public ::testing::WithParamInterface<Screen> {};
+class EditorScroll : public EntryEditorTest, public ::testing::WithParamInterface<ScreenCase> {};
 
 TEST_P(EditorScroll, WithThePanelUpTheFormScrollsInStepsAndNeverPastItsOverflow) {
     handset::Screen::instance().set_profile(GetParam().profile);
     UseExtendedCard(true);
     Start();
     Open(IDD_NEW);
-    const int u = GetParam().unit;
+    const int u = GetParam().scale;
     SIPINFO sip = {};
     sip.cbSize = sizeof(sip);
     ASSERT_TRUE(SipGetInfo(&sip));
@@ -285,12 +264,7 @@ TEST_P(EditorScroll, WithThePanelUpTheFormScrollsInStepsAndNeverPastItsOverflow)
     EXPECT_EQ(Top(IDC_NAME), name_top) << "the form is back at its top";
 }
 
-INSTANTIATE_TEST_SUITE_P(AtEachScreen, EditorScroll,
-                         ::testing::Values(Screen{"qvga", handset::ScreenProfile::qvga(), 1},
-                                           Screen{"vga", handset::ScreenProfile::vga(), 2}),
-                         [](const ::testing::TestParamInfo<Screen>& info) {
-                             return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(AtEachScreen, EditorScroll, EachScreen(), ScreenName);
 
 TEST_F(EntryEditorTest, TheInputPanelTypesIntoTheFocusedField) {
     Start();

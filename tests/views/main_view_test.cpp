@@ -1,6 +1,7 @@
 #include "gdi/screen.h"
 #include "program_driver.h"
 #include "program_process.h"
+#include "screen_cases.h"
 #include "shell/resources.h"
 #include "sim/sim_types.h"
 #include "tree_items.h"
@@ -59,22 +60,6 @@ POINT IconPoint(HWND tree, HTREEITEM item) {
 
 class MainViewTest : public ProgramTest {
   protected:
-    // The card as handsetctl reaches it: a connection of its own, beside the program's.
-    handset::CardFile Card() { return handset::CardFile::open(m_device.folder() / "sim.db"); }
-
-    void AddEntry(std::u16string name, std::u16string_view number, int slot = 0) {
-        Card().store(slot, sim_entry(std::move(name), number), handset::EntryFields::all);
-    }
-
-    // Starts the program and waits until the first fill has finished.
-    void Start() {
-        m_program.start(m_device);
-        m_tree = WaitForMainView();
-        ASSERT_TRUE(m_tree);
-        ASSERT_TRUE(WaitForFill());
-        m_dialog = GetParent(m_tree);
-    }
-
     std::vector<Item> Tree() { return ReadTree(m_tree); }
 
     void Expand(HTREEITEM item) {
@@ -109,7 +94,7 @@ class MainViewTest : public ProgramTest {
     }
 
     // A menu command, carried out by the view before this returns.
-    void Command(UINT command) { SendMessageW(m_dialog, WM_COMMAND, command, 0); }
+    void Command(UINT command) { SendMessageW(m_main, WM_COMMAND, command, 0); }
 
     void Tap(POINT point) {
         m_program->tap(point);
@@ -121,16 +106,9 @@ class MainViewTest : public ProgramTest {
         return m_program->wait_until([&] { return condition(Tree()); }, kProgramWait);
     }
 
-    // Opens the about box and closes it, so that the view is activated anew.
-    void ActivateTheViewAgain() {
-        PostMessageW(m_dialog, WM_COMMAND, ID_ABOUT, 0);
-        ASSERT_TRUE(m_program->wait_until([] { return APP_GetCurrentDialog() == IDD_ABOUT; },
-                                          kProgramWait));
-        m_program->press_key(VK_ESCAPE);
-    }
-
-    HWND m_tree = nullptr;
-    HWND m_dialog = nullptr;
+    // The activation the view gets when a view over it closes. (Every view re-checks the SIM
+    // when it comes to the front, so opening one would catch the change before the main view.)
+    void ActivateTheViewAgain() { PostMessageW(m_main, WM_ACTIVATE, WA_ACTIVE, 0); }
 };
 
 using Menu = std::vector<bool>;
@@ -222,7 +200,7 @@ TEST_F(MainViewTest, AFullCardRefusesNewAndRetrieveWithAWarning) {
     EXPECT_EQ(box.text, u"SIM card is full. Delete some items, and try again.");
     EXPECT_EQ(box.caption, u"Warning");
 
-    PostMessageW(m_dialog, WM_COMMAND, ID_RETRIEVE_FROM_CONTACTS, 0);
+    PostMessageW(m_main, WM_COMMAND, ID_RETRIEVE_FROM_CONTACTS, 0);
     EXPECT_EQ(m_program.answer_box().text, u"SIM card is full. Delete some items, and try again.");
     ASSERT_TRUE(m_program->wait_until_idle(kProgramWait));
     EXPECT_EQ(APP_GetCurrentDialog(), IDD_MAIN);
@@ -400,11 +378,11 @@ TEST_F(MainViewTest, ExitReleasesTheViewBeforeClosingTheMainWindowAndEndsWithZer
             return CallWindowProcW(s_pfnOriginal, hWnd, uMsg, wParam, lParam);
         })));
 
-    PostMessageW(m_dialog, WM_COMMAND, ID_EXIT, 0);
+    PostMessageW(m_main, WM_COMMAND, ID_EXIT, 0);
     EXPECT_EQ(m_program.exit_code(), std::optional<int>(0));
     EXPECT_TRUE(s_bMenuBarGone);
     EXPECT_EQ(s_iDialogAtClose, 0);
-    EXPECT_FALSE(IsWindow(m_dialog));
+    EXPECT_FALSE(IsWindow(m_main));
     for (const std::string& line : m_program->debug_lines()) {
         EXPECT_EQ(line.find("is not a window"), std::string::npos) << line;
     }
@@ -475,13 +453,7 @@ TEST_F(HandsetctlChangesTest, APinLockEndsTheProgramWhenTheViewIsNextActivated) 
 
 namespace {
 
-struct Screen {
-    const char* name;
-    handset::ScreenProfile profile;
-    int status_height;
-};
-
-class StatusLine : public MainViewTest, public ::testing::WithParamInterface<Screen> {};
+class StatusLine : public MainViewTest, public ::testing::WithParamInterface<ScreenCase> {};
 
 bool Dark(COLORREF colour) {
     return GetRValue(colour) < 96 && GetGValue(colour) < 96 && GetBValue(colour) < 96;
@@ -511,17 +483,17 @@ TEST_P(StatusLine, IsAGreyBandAboveTheTreeCountingUsedAgainstTotal) {
     handset::Screen::instance().set_profile(GetParam().profile);
     AddEntry(u"Anna", u"0301");
     Start();
-    HWND status = GetDlgItem(m_dialog, IDC_MEMORY_STATUS);
+    HWND status = GetDlgItem(m_main, IDC_MEMORY_STATUS);
     RECT band;
     GetClientRect(status, &band);
     RECT client;
-    GetClientRect(m_dialog, &client);
-    EXPECT_EQ(band.bottom, GetParam().status_height);
+    GetClientRect(m_main, &client);
+    EXPECT_EQ(band.bottom, 18 * GetParam().scale);
     EXPECT_EQ(band.right, client.right);
     RECT tree = m_program->read(m_tree)->rect;
     EXPECT_EQ(tree.top, m_program->read(status)->rect.bottom);
     POINT client_bottom = {0, client.bottom};
-    ClientToScreen(m_dialog, &client_bottom);
+    ClientToScreen(m_main, &client_bottom);
     EXPECT_EQ(tree.bottom, client_bottom.y);
 
     HDC dc = GetDC(status);
@@ -531,12 +503,7 @@ TEST_P(StatusLine, IsAGreyBandAboveTheTreeCountingUsedAgainstTotal) {
     const std::u16string text = u" SIM Memory:   1/250";
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &expected);
     ReleaseDC(status, dc);
-    EXPECT_NEAR(TextRightEdge(status), expected.cx, GetParam().status_height / 6);
+    EXPECT_NEAR(TextRightEdge(status), expected.cx, 18 * GetParam().scale / 6);
 }
 
-INSTANTIATE_TEST_SUITE_P(AtEachScreen, StatusLine,
-                         ::testing::Values(Screen{"qvga", handset::ScreenProfile::qvga(), 18},
-                                           Screen{"vga", handset::ScreenProfile::vga(), 36}),
-                         [](const ::testing::TestParamInfo<Screen>& info) {
-                             return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(AtEachScreen, StatusLine, EachScreen(), ScreenName);

@@ -311,15 +311,16 @@ TEST_F(ContactsObjectsTest, TheItemInterfaceLeadsBackToTheSameContact) {
     EXPECT_EQ(other, nullptr);
 }
 
-TEST_F(ContactsObjectsTest, SaveNeedsAFirstOrALastName) {
+TEST_F(ContactsObjectsTest, AContactMayBeNoMoreThanANumberButNotNothing) {
     ASSERT_EQ(logon(), S_OK);
     Held<IContact> contact = new_contact(m_application.get());
-    write(contact.get(), &IContactVtbl::put_MobileTelephoneNumber, u"0170");
+    write(contact.get(), &IContactVtbl::put_FirstName, u"");
     EXPECT_EQ(contact->lpVtbl->Save(contact.get()), E_INVALIDARG);
     EXPECT_TRUE(stored().empty());
-    write(contact.get(), &IContactVtbl::put_LastName, u"Berg");
+    write(contact.get(), &IContactVtbl::put_MobileTelephoneNumber, u"0170");
     EXPECT_EQ(contact->lpVtbl->Save(contact.get()), S_OK);
-    EXPECT_EQ(stored().size(), 1u);
+    ASSERT_EQ(stored().size(), 1u);
+    EXPECT_EQ(stored()[0][ContactField::mobile_telephone], u"0170");
 }
 
 TEST_F(ContactsObjectsTest, SavingAContactAgainChangesItInPlace) {
