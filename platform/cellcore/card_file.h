@@ -10,9 +10,9 @@
 // thread at a time; threads and processes that share the card each open their own.
 #pragma once
 
+#include "base/sqlite_database.h"
 #include "cellcore/card_error.h"
 #include "cellcore/card_types.h"
-#include "cellcore/sqlite_database.h"
 
 #include <filesystem>
 #include <functional>
@@ -72,14 +72,13 @@ class CardFile {
     int64_t data_version();
 
   private:
-    CardFile(std::filesystem::path file, sqlite::Database database);
+    CardFile(std::filesystem::path file, SqliteDatabase database);
 
-    static sqlite::Database connect(const std::filesystem::path& file, sqlite::Database::Mode mode);
+    static SqliteDatabase connect(const std::filesystem::path& file, SqliteDatabase::Mode mode);
     // Runs action, turning SQLite's failures into the card's.
     template <typename Action>
     auto guarded(Action action);
 
-    int64_t pragma(const char* name);
     std::pair<CardProfile, CardState> read_snapshot();
     void check_schema();
     void write_profile(const CardProfile& profile);
@@ -95,7 +94,7 @@ class CardFile {
                               const std::optional<Bytes>& email);
 
     std::filesystem::path m_file;
-    sqlite::Database m_database;
+    SqliteDatabase m_database;
 };
 
 } // namespace handset

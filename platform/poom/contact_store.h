@@ -8,6 +8,7 @@
 // one debug line that says what failed and why. The object may be used from several threads.
 #pragma once
 
+#include "base/sqlite_database.h"
 #include "poom/contact_record.h"
 #include "poom/store_result.h"
 
@@ -16,8 +17,6 @@
 #include <memory>
 #include <mutex>
 #include <vector>
-
-struct sqlite3;
 
 namespace handset {
 
@@ -71,24 +70,24 @@ class ContactStore {
     const std::filesystem::path& path() const { return m_path; }
 
   private:
-    ContactStore(sqlite3* db, std::filesystem::path path);
-    static std::unique_ptr<ContactStore> connect(const std::filesystem::path& path, int flags,
-                                                 const char* what,
+    ContactStore(SqliteDatabase database, std::filesystem::path path);
+    static std::unique_ptr<ContactStore> connect(const std::filesystem::path& path,
+                                                 SqliteDatabase::Mode mode, const char* what,
                                                  StoreResult (ContactStore::*finish)(),
                                                  StoreResult& result);
 
-    StoreResult prepare_connection();
     StoreResult create_schema();
     StoreResult check_schema();
     StoreResult read_quota(int64_t& bytes);
     StoreResult apply_quota();
     StoreResult insert_locked(ContactRecord& contact);
+    // Runs body, turning the storage layer's failures into a result that names what failed.
+    template <typename Body>
+    StoreResult guarded(const char* what, Body body);
     template <typename Body>
     StoreResult write(const char* what, Body body);
-    StoreResult failure(const char* what, int code);
-    StoreResult execute(const char* what, const char* sql);
 
-    sqlite3* m_db;
+    SqliteDatabase m_database;
     std::filesystem::path m_path;
     std::mutex m_mutex;
     int64_t m_page_size = 4096;

@@ -1,5 +1,6 @@
 #include "store_damage.h"
 
+#include "../../support/file_integrity.h"
 #include "../com/temporary_device.h"
 
 #include "base/debug_output.h"
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -448,19 +448,6 @@ int finish(pid_t child) {
         std::this_thread::sleep_for(10ms);
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string integrity_of(const std::filesystem::path& file) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* check = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr);
-    std::string answer = sqlite3_step(check) == SQLITE_ROW
-                             ? reinterpret_cast<const char*>(sqlite3_column_text(check, 0))
-                             : sqlite3_errmsg(db);
-    sqlite3_finalize(check);
-    sqlite3_close(db);
-    return answer;
 }
 
 TEST_F(ContactsObjectsTest, TwoProcessesSavingAtOnceLoseNothing) {
