@@ -1,6 +1,7 @@
 #include "cellcore/card_file.h"
 
 #include "base/device_folder.h"
+#include "base/fault_table.h"
 #include "base/sqlite_error.h"
 #include "base/sqlite_transaction.h"
 #include "cellcore/adn_record.h"
@@ -594,6 +595,27 @@ std::vector<CardChange> CardFile::changes_since(int64_t sequence) {
 
 int64_t CardFile::data_version() {
     return guarded([&] { return m_database.data_version(); });
+}
+
+void CardFile::add_fault(Fault& fault) {
+    guarded([&] {
+        if (fault.slot != 0) {
+            check_slot(fault.slot, read_snapshot().first.slots);
+        }
+        FaultTable(m_database).add(fault);
+    });
+}
+
+std::vector<Fault> CardFile::faults() {
+    return guarded([&] { return FaultTable(m_database).list(); });
+}
+
+int64_t CardFile::clear_faults() {
+    return guarded([&] { return FaultTable(m_database).clear(); });
+}
+
+std::optional<Fault> CardFile::count_fault(FaultPoint point, int slot) {
+    return guarded([&] { return FaultTable(m_database).count(point, slot); });
 }
 
 } // namespace handset

@@ -10,6 +10,7 @@
 // thread at a time; threads and processes that share the card each open their own.
 #pragma once
 
+#include "base/fault.h"
 #include "base/sqlite_database.h"
 #include "cellcore/card_error.h"
 #include "cellcore/card_types.h"
@@ -70,6 +71,15 @@ class CardFile {
     int64_t latest_change();
     std::vector<CardChange> changes_since(int64_t sequence);
     int64_t data_version();
+
+    // The card's faults (see FaultTable). They strike the SIM library's calls only: this control
+    // API is how they are set, and stays usable while they are.
+    // A fault on a slot the card does not have is refused (CardFault::bad_slot).
+    void add_fault(Fault& fault);
+    std::vector<Fault> faults();
+    int64_t clear_faults();
+    // Counts a SIM call against the faults; the one that strikes it, if any.
+    std::optional<Fault> count_fault(FaultPoint point, int slot);
 
   private:
     CardFile(std::filesystem::path file, SqliteDatabase database);

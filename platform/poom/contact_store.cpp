@@ -2,7 +2,7 @@
 
 #include "base/debug_output.h"
 #include "base/device_folder.h"
-#include "base/sqlite_error.h"
+#include "base/fault_table.h"
 #include "base/sqlite_transaction.h"
 
 #include <algorithm>
@@ -244,15 +244,32 @@ StoreResult ContactStore::apply_quota() {
     });
 }
 
-// One transaction, rolled back unless body and the commit succeed.
+std::optional<SqliteError> ContactStore::injected_failure(FaultPoint point) {
+    if (!m_faults_honoured) {
+        return std::nullopt;
+    }
+    const std::optional<Fault> fault = FaultTable(m_database).count(point, 0);
+    if (!fault) {
+        return std::nullopt;
+    }
+    return SqliteError(static_cast<int>(fault->error), describe_strike(*fault));
+}
+
+// One transaction, rolled back unless body and the commit succeed. A fault strikes where a real
+// storage failure would, when the changes are committed, so that what body wrote is undone the
+// same way.
 template <typename Body>
-StoreResult ContactStore::write(const char* what, Body body) {
+StoreResult ContactStore::write(const char* what, std::optional<FaultPoint> point, Body body) {
     std::lock_guard lock(m_mutex);
     const StoreResult result = guarded(what, [&] {
+        const std::optional<SqliteError> injected = point ? injected_failure(*point) : std::nullopt;
         SqliteTransaction transaction(m_database);
         StoreResult done = apply_quota();
         if (done.ok()) {
             done = body();
+        }
+        if (done.ok() && injected) {
+            throw *injected;
         }
         if (done.ok()) {
             transaction.commit();
@@ -269,6 +286,9 @@ StoreResult ContactStore::list(std::vector<ContactRecord>& contacts) {
     std::lock_guard lock(m_mutex);
     contacts.clear();
     const StoreResult result = guarded("listing the contacts", [&] {
+        if (std::optional<SqliteError> injected = injected_failure(FaultPoint::contacts_read)) {
+            throw *injected;
+        }
         SqliteStatement rows = m_database.prepare(list_sql());
         while (rows.step()) {
             ContactRecord& contact = contacts.emplace_back();
@@ -297,7 +317,8 @@ StoreResult ContactStore::insert_locked(ContactRecord& contact) {
 
 StoreResult ContactStore::add(ContactRecord& contact) {
     ContactRecord stored = contact;
-    StoreResult result = write("saving a contact", [&] { return insert_locked(stored); });
+    StoreResult result =
+        write("saving a contact", FaultPoint::contacts_save, [&] { return insert_locked(stored); });
     if (result.ok()) {
         contact.id = stored.id;
     }
@@ -306,7 +327,7 @@ StoreResult ContactStore::add(ContactRecord& contact) {
 
 StoreResult ContactStore::add_all(std::vector<ContactRecord>& contacts) {
     std::vector<ContactRecord> stored = contacts;
-    StoreResult result = write("saving contacts", [&] {
+    StoreResult result = write("saving contacts", FaultPoint::contacts_save, [&] {
         for (ContactRecord& contact : stored) {
             StoreResult one = insert_locked(contact);
             if (!one.ok()) {
@@ -322,7 +343,7 @@ StoreResult ContactStore::add_all(std::vector<ContactRecord>& contacts) {
 }
 
 StoreResult ContactStore::update(const ContactRecord& contact) {
-    return write("saving a contact", [&] {
+    return write("saving a contact", FaultPoint::contacts_save, [&] {
         SqliteStatement change = m_database.prepare(update_sql());
         bind_record(change, contact);
         change.bind(static_cast<int>(contact_field_count + 2), contact.id);
@@ -336,7 +357,7 @@ StoreResult ContactStore::update(const ContactRecord& contact) {
 }
 
 StoreResult ContactStore::remove(int64_t id) {
-    return write("deleting a contact", [&] {
+    return write("deleting a contact", FaultPoint::contacts_delete, [&] {
         m_database.prepare("DELETE FROM contacts WHERE id = ?1").bind(1, id).run();
         if (m_database.changed_rows() == 0) {
             return reported(StoreStatus::not_found,
@@ -348,7 +369,7 @@ StoreResult ContactStore::remove(int64_t id) {
 
 StoreResult ContactStore::set_quota_bytes(uint64_t bytes) {
     const auto stored = static_cast<int64_t>(std::min<uint64_t>(bytes, INT64_MAX));
-    return write("setting the quota", [&] {
+    return write("setting the quota", std::nullopt, [&] {
         // Lifting the limit first lets the change go through in a store that is full.
         m_database.execute("PRAGMA max_page_count = " + std::to_string(unlimited_pages));
         m_database.prepare("UPDATE settings SET value = ?1 WHERE name = 'quota_bytes'")
@@ -386,6 +407,30 @@ StoreResult ContactStore::check() {
         if (verdict != "ok") {
             return reported(StoreStatus::unusable, m_path.string() + " is damaged: " + verdict);
         }
+        return StoreResult{};
+    });
+}
+
+StoreResult ContactStore::add_fault(Fault& fault) {
+    std::lock_guard lock(m_mutex);
+    return guarded("adding a fault", [&] {
+        FaultTable(m_database).add(fault);
+        return StoreResult{};
+    });
+}
+
+StoreResult ContactStore::faults(std::vector<Fault>& faults) {
+    std::lock_guard lock(m_mutex);
+    return guarded("listing the faults", [&] {
+        faults = FaultTable(m_database).list();
+        return StoreResult{};
+    });
+}
+
+StoreResult ContactStore::clear_faults(int64_t& cleared) {
+    std::lock_guard lock(m_mutex);
+    return guarded("clearing the faults", [&] {
+        cleared = FaultTable(m_database).clear();
         return StoreResult{};
     });
 }
