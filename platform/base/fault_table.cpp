@@ -80,9 +80,12 @@ int64_t FaultTable::clear() {
     return m_database.changed_rows();
 }
 
+const char* FaultTable::presence_sql() {
+    return "SELECT count(*) FROM sqlite_schema WHERE name = 'faults'";
+}
+
 bool FaultTable::has_table() {
-    SqliteStatement table =
-        m_database.prepare("SELECT count(*) FROM sqlite_schema WHERE name = 'faults'");
+    SqliteStatement table = m_database.prepare(presence_sql());
     table.step();
     return table.integer(0) > 0;
 }

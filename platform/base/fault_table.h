@@ -28,6 +28,10 @@ class FaultTable {
     // Removes every fault; returns how many there were.
     int64_t clear();
 
+    // A query that answers 1 when the file has faults, 0 when none was ever set; as a subquery it
+    // lets a caller that reads the file anyway learn this without a statement of its own.
+    static const char* presence_sql();
+
     // Counts one operation at point on slot (0 when it concerns no slot) against every fault it
     // matches, and returns the fault that strikes it, if any, after writing its debug line.
     // A fault on sim_call matches every SIM call. Cheap when no fault is waiting: two reads and

@@ -249,10 +249,12 @@ void CardFile::check_schema() {
 }
 
 std::pair<CardProfile, CardState> CardFile::read_snapshot() {
-    SqliteStatement row = m_database.prepare(
-        "SELECT slots, name_bytes, number_digits, additional_number_digits, email_bytes, "
-        "additional_number_count, email_count, present, invalid, lock, fixed_dialling, "
-        "phonebook_ready, radio_on FROM profile, state");
+    static const std::string query =
+        std::string("SELECT slots, name_bytes, number_digits, additional_number_digits, "
+                    "email_bytes, additional_number_count, email_count, present, invalid, lock, "
+                    "fixed_dialling, phonebook_ready, radio_on, (") +
+        FaultTable::presence_sql() + ") FROM profile, state";
+    SqliteStatement row = m_database.prepare(query);
     if (!row.step()) {
         throw CardError(CardFault::damaged, m_file.string() + " has no profile or state");
     }
@@ -279,6 +281,7 @@ std::pair<CardProfile, CardState> CardFile::read_snapshot() {
     state.fixed_dialling = number(10) != 0;
     state.phonebook_ready = number(11) != 0;
     state.radio_on = number(12) != 0;
+    m_faults_present = number(13) != 0;
     if (!profile.problem().empty()) {
         throw CardError(CardFault::damaged,
                         m_file.string() + " has an unusable profile: " + profile.problem());
@@ -615,6 +618,9 @@ int64_t CardFile::clear_faults() {
 }
 
 std::optional<Fault> CardFile::count_fault(FaultPoint point, int slot) {
+    if (!m_faults_present) {
+        return std::nullopt;
+    }
     return guarded([&] { return FaultTable(m_database).count(point, slot); });
 }
 

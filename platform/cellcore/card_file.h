@@ -78,7 +78,8 @@ class CardFile {
     void add_fault(Fault& fault);
     std::vector<Fault> faults();
     int64_t clear_faults();
-    // Counts a SIM call against the faults; the one that strikes it, if any.
+    // Counts a SIM call against the faults; the one that strikes it, if any. Costs nothing more
+    // than the snapshot() just before it while the card has never had a fault.
     std::optional<Fault> count_fault(FaultPoint point, int slot);
 
   private:
@@ -105,6 +106,8 @@ class CardFile {
 
     std::filesystem::path m_file;
     SqliteDatabase m_database;
+    // Whether the last snapshot found the faults table.
+    bool m_faults_present = false;
 };
 
 } // namespace handset

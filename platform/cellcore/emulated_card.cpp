@@ -79,11 +79,11 @@ template <typename Operation>
 HRESULT EmulatedCard::with_card(Access access, FaultPoint point, int slot, Operation operation) {
     try {
         CardFile& file = card();
+        const auto [profile, state] = file.snapshot();
         if (const std::optional<Fault> fault = file.count_fault(point, slot)) {
             m_complaint.clear();
             return static_cast<HRESULT>(fault->error);
         }
-        const auto [profile, state] = file.snapshot();
         HRESULT result = refusal(state, access);
         if (result == S_OK) {
             result = operation(file, profile, state);
