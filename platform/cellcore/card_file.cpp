@@ -1,15 +1,14 @@
 #include "cellcore/card_file.h"
 
 #include "base/device_folder.h"
-#include "base/utf.h"
+#include "base/fault_table.h"
+#include "base/sqlite_error.h"
+#include "base/sqlite_transaction.h"
 #include "cellcore/adn_record.h"
 #include "cellcore/entry_codec.h"
 #include "cellcore/hex_text.h"
-#include "cellcore/sqlite_error.h"
 
 #include <simmgr.h>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <cctype>
@@ -58,14 +57,14 @@ CREATE TABLE IF NOT EXISTS calls (
     name TEXT NOT NULL);
 )sql";
 
-std::optional<Bytes> optional_blob(const sqlite::Statement& row, int column) {
+std::optional<Bytes> optional_blob(const SqliteStatement& row, int column) {
     if (row.is_null(column)) {
         return std::nullopt;
     }
     return row.blob(column);
 }
 
-void bind_optional(sqlite::Statement& statement, int parameter, const std::optional<Bytes>& blob) {
+void bind_optional(SqliteStatement& statement, int parameter, const std::optional<Bytes>& blob) {
     if (blob) {
         statement.bind(parameter, ByteView(*blob));
     } else {
@@ -135,12 +134,17 @@ std::vector<std::pair<int, Bytes>> parse_import(const std::vector<std::string>& 
 }
 
 // What a failed SQLite call means for the card in file.
-CardError card_failure(const std::filesystem::path& file, const sqlite::Error& error) {
-    if (error.busy()) {
+CardError card_failure(const std::filesystem::path& file, const SqliteError& error) {
+    switch (error.failure()) {
+    case StorageFailure::busy:
         return CardError(CardFault::busy, file.string() + " is busy: " + error.what());
-    }
-    if ((error.code() & 0xFF) == SQLITE_CANTOPEN) {
+    case StorageFailure::cannot_open:
         return CardError(CardFault::missing, "there is no card file " + file.string());
+    case StorageFailure::full:
+    case StorageFailure::no_memory:
+    case StorageFailure::damaged:
+    case StorageFailure::other:
+        break;
     }
     return CardError(CardFault::damaged, file.string() + " is damaged: " + error.what());
 }
@@ -177,28 +181,28 @@ std::filesystem::path CardFile::default_path() {
     return device_folder() / "sim.db";
 }
 
-CardFile::CardFile(std::filesystem::path file, sqlite::Database database)
+CardFile::CardFile(std::filesystem::path file, SqliteDatabase database)
     : m_file(std::move(file)), m_database(std::move(database)) {}
 
 template <typename Action>
 auto CardFile::guarded(Action action) {
     try {
         return action();
-    } catch (const sqlite::Error& error) {
+    } catch (const SqliteError& error) {
         throw card_failure(m_file, error);
     }
 }
 
-sqlite::Database CardFile::connect(const std::filesystem::path& file, sqlite::Database::Mode mode) {
+SqliteDatabase CardFile::connect(const std::filesystem::path& file, SqliteDatabase::Mode mode) {
     try {
-        return sqlite::Database(file, mode);
-    } catch (const sqlite::Error& error) {
+        return SqliteDatabase(file, mode);
+    } catch (const SqliteError& error) {
         throw card_failure(file, error);
     }
 }
 
 CardFile CardFile::open(const std::filesystem::path& file) {
-    CardFile card(file, connect(file, sqlite::Database::Mode::existing));
+    CardFile card(file, connect(file, SqliteDatabase::Mode::existing));
     card.guarded([&] { card.check_schema(); });
     return card;
 }
@@ -206,16 +210,15 @@ CardFile CardFile::open(const std::filesystem::path& file) {
 CardFile CardFile::create(const std::filesystem::path& file, const CardProfile& profile) {
     check_profile(profile);
     auto make = [&] {
-        CardFile card(file, connect(file, sqlite::Database::Mode::create));
+        CardFile card(file, connect(file, SqliteDatabase::Mode::create));
         card.guarded([&] {
-            sqlite::Transaction transaction(card.m_database);
-            const int64_t identity = card.pragma("application_id");
+            SqliteTransaction transaction(card.m_database);
+            const int64_t identity = card.m_database.pragma("application_id");
             if (identity != 0 && identity != application_id) {
                 throw CardError(CardFault::damaged, file.string() + " is another database");
             }
             card.m_database.execute(schema);
-            card.m_database.execute("PRAGMA application_id = " + std::to_string(application_id) +
-                                    "; PRAGMA user_version = " + std::to_string(schema_version));
+            card.m_database.mark(application_id, schema_version);
             card.clear_records();
             card.m_database.execute("DELETE FROM calls");
             card.write_profile(profile);
@@ -238,24 +241,20 @@ CardFile CardFile::create(const std::filesystem::path& file, const CardProfile& 
     return make();
 }
 
-int64_t CardFile::pragma(const char* name) {
-    sqlite::Statement value = m_database.prepare(std::string("PRAGMA ") + name);
-    value.step();
-    return value.integer(0);
-}
-
 void CardFile::check_schema() {
-    if (pragma("application_id") != application_id || pragma("user_version") != schema_version) {
+    if (!m_database.marked_as(application_id, schema_version)) {
         throw CardError(CardFault::damaged, m_file.string() + " is not a card file");
     }
     read_snapshot();
 }
 
 std::pair<CardProfile, CardState> CardFile::read_snapshot() {
-    sqlite::Statement row = m_database.prepare(
-        "SELECT slots, name_bytes, number_digits, additional_number_digits, email_bytes, "
-        "additional_number_count, email_count, present, invalid, lock, fixed_dialling, "
-        "phonebook_ready, radio_on FROM profile, state");
+    static const std::string query =
+        std::string("SELECT slots, name_bytes, number_digits, additional_number_digits, "
+                    "email_bytes, additional_number_count, email_count, present, invalid, lock, "
+                    "fixed_dialling, phonebook_ready, radio_on, (") +
+        FaultTable::presence_sql() + ") FROM profile, state";
+    SqliteStatement row = m_database.prepare(query);
     if (!row.step()) {
         throw CardError(CardFault::damaged, m_file.string() + " has no profile or state");
     }
@@ -282,6 +281,7 @@ std::pair<CardProfile, CardState> CardFile::read_snapshot() {
     state.fixed_dialling = number(10) != 0;
     state.phonebook_ready = number(11) != 0;
     state.radio_on = number(12) != 0;
+    m_faults_present = number(13) != 0;
     if (!profile.problem().empty()) {
         throw CardError(CardFault::damaged,
                         m_file.string() + " has an unusable profile: " + profile.problem());
@@ -335,7 +335,7 @@ void CardFile::log_change(uint32_t code, int slot) {
 
 std::vector<int> CardFile::occupied_slots() {
     std::vector<int> slots;
-    sqlite::Statement rows = m_database.prepare("SELECT slot FROM adn ORDER BY slot");
+    SqliteStatement rows = m_database.prepare("SELECT slot FROM adn ORDER BY slot");
     while (rows.step()) {
         slots.push_back(static_cast<int>(rows.integer(0)));
     }
@@ -352,7 +352,7 @@ void CardFile::clear_records() {
 void CardFile::put_record(int slot, const Bytes& record,
                           const std::optional<Bytes>& additional_number,
                           const std::optional<Bytes>& email) {
-    sqlite::Statement statement = m_database.prepare(
+    SqliteStatement statement = m_database.prepare(
         "INSERT OR REPLACE INTO adn (slot, record, additional_number, email) VALUES (?, ?, ?, ?)");
     statement.bind(1, slot).bind(2, ByteView(record));
     bind_optional(statement, 3, additional_number);
@@ -401,7 +401,7 @@ std::pair<CardProfile, CardState> CardFile::snapshot() {
 void CardFile::set_profile(const CardProfile& profile) {
     check_profile(profile);
     guarded([&] {
-        sqlite::Transaction transaction(m_database);
+        SqliteTransaction transaction(m_database);
         std::vector<StoredEntry> stored = entries();
         for (const StoredEntry& item : stored) {
             if (item.slot > profile.slots) {
@@ -423,7 +423,7 @@ void CardFile::set_profile(const CardProfile& profile) {
 
 void CardFile::update_state(const std::function<void(CardState&)>& change) {
     guarded([&] {
-        sqlite::Transaction transaction(m_database);
+        SqliteTransaction transaction(m_database);
         const CardState before = read_snapshot().second;
         CardState after = before;
         change(after);
@@ -438,7 +438,7 @@ void CardFile::update_state(const std::function<void(CardState&)>& change) {
 std::vector<StoredEntry> CardFile::entries() {
     return guarded([&] {
         std::vector<StoredEntry> stored;
-        sqlite::Statement rows = m_database.prepare(
+        SqliteStatement rows = m_database.prepare(
             "SELECT slot, record, additional_number, email FROM adn ORDER BY slot");
         while (rows.step()) {
             const int slot = static_cast<int>(rows.integer(0));
@@ -451,7 +451,7 @@ std::vector<StoredEntry> CardFile::entries() {
 
 std::optional<PhonebookEntry> CardFile::entry(int slot) {
     return guarded([&]() -> std::optional<PhonebookEntry> {
-        sqlite::Statement row =
+        SqliteStatement row =
             m_database.prepare("SELECT record, additional_number, email FROM adn WHERE slot = ?");
         row.bind(1, slot);
         if (!row.step()) {
@@ -463,7 +463,7 @@ std::optional<PhonebookEntry> CardFile::entry(int slot) {
 
 int CardFile::used_slots() {
     return guarded([&] {
-        sqlite::Statement row = m_database.prepare("SELECT count(*) FROM adn");
+        SqliteStatement row = m_database.prepare("SELECT count(*) FROM adn");
         row.step();
         return static_cast<int>(row.integer(0));
     });
@@ -471,7 +471,7 @@ int CardFile::used_slots() {
 
 int CardFile::store(int slot, const PhonebookEntry& entry, EntryFields fields) {
     return guarded([&] {
-        sqlite::Transaction transaction(m_database);
+        SqliteTransaction transaction(m_database);
         const CardProfile profile = read_snapshot().first;
         if (slot != 0) {
             check_slot(slot, profile.slots);
@@ -479,7 +479,7 @@ int CardFile::store(int slot, const PhonebookEntry& entry, EntryFields fields) {
         EncodedEntry encoded = encode_entry(entry, profile);
         const int target = slot != 0 ? slot : first_free_slot(profile.slots);
         if (fields == EntryFields::name_and_number) {
-            sqlite::Statement kept =
+            SqliteStatement kept =
                 m_database.prepare("SELECT additional_number, email FROM adn WHERE slot = ?");
             kept.bind(1, target);
             if (kept.step()) {
@@ -496,9 +496,9 @@ int CardFile::store(int slot, const PhonebookEntry& entry, EntryFields fields) {
 
 bool CardFile::erase(int slot) {
     return guarded([&] {
-        sqlite::Transaction transaction(m_database);
+        SqliteTransaction transaction(m_database);
         check_slot(slot, read_snapshot().first.slots);
-        sqlite::Statement statement = m_database.prepare("DELETE FROM adn WHERE slot = ?");
+        SqliteStatement statement = m_database.prepare("DELETE FROM adn WHERE slot = ?");
         statement.bind(1, slot).run();
         if (m_database.changed_rows() == 0) {
             return false;
@@ -511,7 +511,7 @@ bool CardFile::erase(int slot) {
 
 void CardFile::clear() {
     guarded([&] {
-        sqlite::Transaction transaction(m_database);
+        SqliteTransaction transaction(m_database);
         clear_records();
         transaction.commit();
     });
@@ -522,7 +522,7 @@ std::vector<std::string> CardFile::export_adn() {
         const CardProfile profile = read_snapshot().first;
         const std::string empty(2 * (profile.name_bytes + adn_trailer_size), 'F');
         std::vector<std::string> lines(static_cast<size_t>(profile.slots), empty);
-        sqlite::Statement rows = m_database.prepare("SELECT slot, record FROM adn ORDER BY slot");
+        SqliteStatement rows = m_database.prepare("SELECT slot, record FROM adn ORDER BY slot");
         while (rows.step()) {
             const int64_t slot = rows.integer(0);
             if (slot >= 1 && slot <= profile.slots) {
@@ -535,7 +535,7 @@ std::vector<std::string> CardFile::export_adn() {
 
 void CardFile::import_adn(const std::vector<std::string>& lines) {
     guarded([&] {
-        sqlite::Transaction transaction(m_database);
+        SqliteTransaction transaction(m_database);
         const std::vector<std::pair<int, Bytes>> records =
             parse_import(lines, read_snapshot().first);
         std::vector<int> emptied = occupied_slots();
@@ -556,8 +556,8 @@ void CardFile::append_call(const CallRecord& call) {
     guarded([&] {
         m_database.prepare("INSERT INTO calls (time, number, name) VALUES (?, ?, ?)")
             .bind(1, call.time)
-            .bind(2, std::string_view(utf16_to_utf8(call.number)))
-            .bind(3, std::string_view(utf16_to_utf8(call.name)))
+            .bind(2, std::u16string_view(call.number))
+            .bind(3, std::u16string_view(call.name))
             .run();
     });
 }
@@ -565,11 +565,10 @@ void CardFile::append_call(const CallRecord& call) {
 std::vector<CallRecord> CardFile::calls() {
     return guarded([&] {
         std::vector<CallRecord> calls;
-        sqlite::Statement rows =
+        SqliteStatement rows =
             m_database.prepare("SELECT time, number, name FROM calls ORDER BY id");
         while (rows.step()) {
-            calls.push_back(
-                {rows.integer(0), utf8_to_utf16(rows.text(1)), utf8_to_utf16(rows.text(2))});
+            calls.push_back({rows.integer(0), rows.text16(1), rows.text16(2)});
         }
         return calls;
     });
@@ -577,8 +576,7 @@ std::vector<CallRecord> CardFile::calls() {
 
 int64_t CardFile::latest_change() {
     return guarded([&] {
-        sqlite::Statement row =
-            m_database.prepare("SELECT coalesce(max(sequence), 0) FROM changes");
+        SqliteStatement row = m_database.prepare("SELECT coalesce(max(sequence), 0) FROM changes");
         row.step();
         return row.integer(0);
     });
@@ -587,7 +585,7 @@ int64_t CardFile::latest_change() {
 std::vector<CardChange> CardFile::changes_since(int64_t sequence) {
     return guarded([&] {
         std::vector<CardChange> changes;
-        sqlite::Statement rows = m_database.prepare(
+        SqliteStatement rows = m_database.prepare(
             "SELECT sequence, code, slot FROM changes WHERE sequence > ? ORDER BY sequence");
         rows.bind(1, sequence);
         while (rows.step()) {
@@ -600,6 +598,30 @@ std::vector<CardChange> CardFile::changes_since(int64_t sequence) {
 
 int64_t CardFile::data_version() {
     return guarded([&] { return m_database.data_version(); });
+}
+
+void CardFile::add_fault(Fault& fault) {
+    guarded([&] {
+        if (fault.slot != 0) {
+            check_slot(fault.slot, read_snapshot().first.slots);
+        }
+        FaultTable(m_database).add(fault);
+    });
+}
+
+std::vector<Fault> CardFile::faults() {
+    return guarded([&] { return FaultTable(m_database).list(); });
+}
+
+int64_t CardFile::clear_faults() {
+    return guarded([&] { return FaultTable(m_database).clear(); });
+}
+
+std::optional<Fault> CardFile::count_fault(FaultPoint point, int slot) {
+    if (!m_faults_present) {
+        return std::nullopt;
+    }
+    return guarded([&] { return FaultTable(m_database).count(point, slot); });
 }
 
 } // namespace handset

@@ -10,9 +10,10 @@
 // thread at a time; threads and processes that share the card each open their own.
 #pragma once
 
+#include "base/fault.h"
+#include "base/sqlite_database.h"
 #include "cellcore/card_error.h"
 #include "cellcore/card_types.h"
-#include "cellcore/sqlite_database.h"
 
 #include <filesystem>
 #include <functional>
@@ -71,15 +72,24 @@ class CardFile {
     std::vector<CardChange> changes_since(int64_t sequence);
     int64_t data_version();
 
-  private:
-    CardFile(std::filesystem::path file, sqlite::Database database);
+    // The card's faults (see FaultTable). They strike the SIM library's calls only: this control
+    // API is how they are set, and stays usable while they are.
+    // A fault on a slot the card does not have is refused (CardFault::bad_slot).
+    void add_fault(Fault& fault);
+    std::vector<Fault> faults();
+    int64_t clear_faults();
+    // Counts a SIM call against the faults; the one that strikes it, if any. Costs nothing more
+    // than the snapshot() just before it while the card has never had a fault.
+    std::optional<Fault> count_fault(FaultPoint point, int slot);
 
-    static sqlite::Database connect(const std::filesystem::path& file, sqlite::Database::Mode mode);
+  private:
+    CardFile(std::filesystem::path file, SqliteDatabase database);
+
+    static SqliteDatabase connect(const std::filesystem::path& file, SqliteDatabase::Mode mode);
     // Runs action, turning SQLite's failures into the card's.
     template <typename Action>
     auto guarded(Action action);
 
-    int64_t pragma(const char* name);
     std::pair<CardProfile, CardState> read_snapshot();
     void check_schema();
     void write_profile(const CardProfile& profile);
@@ -95,7 +105,9 @@ class CardFile {
                               const std::optional<Bytes>& email);
 
     std::filesystem::path m_file;
-    sqlite::Database m_database;
+    SqliteDatabase m_database;
+    // Whether the last snapshot found the faults table.
+    bool m_faults_present = false;
 };
 
 } // namespace handset

@@ -35,6 +35,9 @@ EmulatedCard::EmulatedCard(std::filesystem::path file) : m_file(std::move(file))
 //   phonebook not ready  1 (READY)          answered             SIM_E_NOTREADY
 //   ready                1 (READY)          answered             answered
 //
+// A fault set on the device (handsetctl fault) answers before all of these, as a card that fails
+// does whatever its state.
+//
 // The lock state stays readable while the card waits for its PIN or PUK, as a phone must show
 // why it is locked. Fixed dialling refuses nothing here: it restricts what may be dialled, and
 // SimGetLockingStatus reports it.
@@ -73,10 +76,14 @@ CardFile& EmulatedCard::card() {
 }
 
 template <typename Operation>
-HRESULT EmulatedCard::with_card(Access access, Operation operation) {
+HRESULT EmulatedCard::with_card(Access access, FaultPoint point, int slot, Operation operation) {
     try {
         CardFile& file = card();
         const auto [profile, state] = file.snapshot();
+        if (const std::optional<Fault> fault = file.count_fault(point, slot)) {
+            m_complaint.clear();
+            return static_cast<HRESULT>(fault->error);
+        }
         HRESULT result = refusal(state, access);
         if (result == S_OK) {
             result = operation(file, profile, state);
@@ -128,7 +135,7 @@ void EmulatedCard::complain(const std::string& complaint) {
 }
 
 HRESULT EmulatedCard::lock_state(DWORD& locked_state) {
-    return with_card(Access::lock_state,
+    return with_card(Access::lock_state, FaultPoint::sim_call, 0,
                      [&](CardFile&, const CardProfile&, const CardState& state) {
                          switch (state.lock) {
                          case PinLock::none:
@@ -146,24 +153,26 @@ HRESULT EmulatedCard::lock_state(DWORD& locked_state) {
 }
 
 HRESULT EmulatedCard::locking_status(DWORD facility, bool& enabled) {
-    return with_card(Access::card, [&](CardFile&, const CardProfile&, const CardState& state) {
-        if (facility != SIM_LOCKFACILITY_SIM_FIXEDIALING) {
-            return SIM_E_UNSUPPORTED;
-        }
-        enabled = state.fixed_dialling;
-        return S_OK;
-    });
+    return with_card(Access::card, FaultPoint::sim_call, 0,
+                     [&](CardFile&, const CardProfile&, const CardState& state) {
+                         if (facility != SIM_LOCKFACILITY_SIM_FIXEDIALING) {
+                             return SIM_E_UNSUPPORTED;
+                         }
+                         enabled = state.fixed_dialling;
+                         return S_OK;
+                     });
 }
 
 HRESULT EmulatedCard::capabilities(CardProfile& profile) {
-    return with_card(Access::card, [&](CardFile&, const CardProfile& stored, const CardState&) {
-        profile = stored;
-        return S_OK;
-    });
+    return with_card(Access::card, FaultPoint::sim_call, 0,
+                     [&](CardFile&, const CardProfile& stored, const CardState&) {
+                         profile = stored;
+                         return S_OK;
+                     });
 }
 
 HRESULT EmulatedCard::phonebook_status(DWORD& used, DWORD& total) {
-    return with_card(Access::phonebook,
+    return with_card(Access::phonebook, FaultPoint::sim_call, 0,
                      [&](CardFile& file, const CardProfile& profile, const CardState&) {
                          used = static_cast<DWORD>(file.used_slots());
                          total = static_cast<DWORD>(profile.slots);
@@ -172,7 +181,7 @@ HRESULT EmulatedCard::phonebook_status(DWORD& used, DWORD& total) {
 }
 
 HRESULT EmulatedCard::read_entry(DWORD index, PhonebookEntry& entry) {
-    return with_card(Access::phonebook,
+    return with_card(Access::phonebook, FaultPoint::phonebook_read, slot_of(index),
                      [&](CardFile& file, const CardProfile& profile, const CardState&) {
                          const int slot = slot_of(index);
                          if (slot < 1 || slot > profile.slots) {
@@ -188,18 +197,20 @@ HRESULT EmulatedCard::read_entry(DWORD index, PhonebookEntry& entry) {
 }
 
 HRESULT EmulatedCard::write_entry(DWORD index, const PhonebookEntry& entry, EntryFields fields) {
-    return with_card(Access::phonebook, [&](CardFile& file, const CardProfile&, const CardState&) {
-        const int slot = index == SIM_PBINDEX_FIRSTAVAILABLE ? 0 : slot_of(index);
-        file.store(slot, entry, fields);
-        return S_OK;
-    });
+    const int slot = index == SIM_PBINDEX_FIRSTAVAILABLE ? 0 : slot_of(index);
+    return with_card(Access::phonebook, FaultPoint::phonebook_write, slot,
+                     [&](CardFile& file, const CardProfile&, const CardState&) {
+                         file.store(slot, entry, fields);
+                         return S_OK;
+                     });
 }
 
 HRESULT EmulatedCard::delete_entry(DWORD index) {
-    return with_card(Access::phonebook, [&](CardFile& file, const CardProfile&, const CardState&) {
-        file.erase(slot_of(index));
-        return S_OK;
-    });
+    return with_card(Access::phonebook, FaultPoint::phonebook_delete, slot_of(index),
+                     [&](CardFile& file, const CardProfile&, const CardState&) {
+                         file.erase(slot_of(index));
+                         return S_OK;
+                     });
 }
 
 LONG EmulatedCard::place_call(std::u16string_view number, std::u16string_view name) {

@@ -31,8 +31,9 @@ class EmulatedCard final : public CardBackend {
     enum class Access { lock_state, card, phonebook };
     static HRESULT refusal(const CardState& state, Access access);
 
+    // point and slot say which of the device's faults the call counts against.
     template <typename Operation>
-    HRESULT with_card(Access access, Operation operation);
+    HRESULT with_card(Access access, FaultPoint point, int slot, Operation operation);
     CardFile& card();
     HRESULT failure(const CardError& error);
     void complain(const std::string& complaint);

@@ -2,10 +2,8 @@
 
 #include "base/debug_output.h"
 #include "base/device_folder.h"
-#include "base/utf.h"
-#include "poom/sqlite_statement.h"
-
-#include <sqlite3.h>
+#include "base/fault_table.h"
+#include "base/sqlite_transaction.h"
 
 #include <algorithm>
 #include <string>
@@ -13,10 +11,6 @@
 namespace handset {
 
 namespace {
-
-// Long enough for any other process's single-contact transaction, short enough that a stuck
-// process shows up as a failed call rather than a hung program.
-constexpr int busy_timeout_ms = 5000;
 
 // Marks the file as a contacts store ("TCNT"), and the layout of its tables.
 constexpr int64_t contacts_application_id = 0x54434E54;
@@ -106,29 +100,36 @@ const std::string& update_sql() {
 }
 
 void bind_record(SqliteStatement& statement, const ContactRecord& contact) {
-    statement.bind(1, contact.file_as());
+    statement.bind(1, std::u16string_view(contact.file_as()));
     for (size_t i = 0; i < contact_field_count; ++i) {
-        statement.bind(static_cast<int>(i + 2), contact.fields[i]);
+        statement.bind(static_cast<int>(i + 2), std::u16string_view(contact.fields[i]));
     }
 }
 
-StoreStatus status_of(int code) {
-    switch (code & 0xff) {
-    case SQLITE_FULL:
+StoreStatus status_of(StorageFailure failure) {
+    switch (failure) {
+    case StorageFailure::full:
         return StoreStatus::full;
-    case SQLITE_NOMEM:
+    case StorageFailure::no_memory:
         return StoreStatus::no_memory;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
+    case StorageFailure::busy:
         return StoreStatus::busy;
-    default:
-        return StoreStatus::unusable;
+    case StorageFailure::damaged:
+    case StorageFailure::cannot_open:
+    case StorageFailure::other:
+        break;
     }
+    return StoreStatus::unusable;
 }
 
 StoreResult reported(StoreStatus status, std::string detail) {
     debug_printf("contacts store: %s", detail.c_str());
     return {status, std::move(detail)};
+}
+
+StoreResult failure(const std::filesystem::path& path, const char* what, const SqliteError& error) {
+    return reported(status_of(error.failure()),
+                    std::string(what) + " failed: " + error.what() + " (" + path.string() + ")");
 }
 
 // A new store must not pick up the journal of a store that was deleted.
@@ -138,37 +139,30 @@ void remove_stale_journal(const std::filesystem::path& path) {
     std::filesystem::remove(path.string() + "-shm", ignored);
 }
 
-sqlite3* open_connection(const std::filesystem::path& path, int flags, int& code) {
-    sqlite3* db = nullptr;
-    code = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-    return db;
-}
-
 } // namespace
 
 std::filesystem::path ContactStore::default_path() {
     return device_folder() / "contacts.db";
 }
 
-ContactStore::ContactStore(sqlite3* db, std::filesystem::path path)
-    : m_db(db), m_path(std::move(path)) {}
+ContactStore::ContactStore(SqliteDatabase database, std::filesystem::path path)
+    : m_database(std::move(database)), m_path(std::move(path)) {}
 
-ContactStore::~ContactStore() {
-    sqlite3_close(m_db);
-}
+ContactStore::~ContactStore() = default;
 
-std::unique_ptr<ContactStore> ContactStore::connect(const std::filesystem::path& path, int flags,
-                                                    const char* what,
+std::unique_ptr<ContactStore> ContactStore::connect(const std::filesystem::path& path,
+                                                    SqliteDatabase::Mode mode, const char* what,
                                                     StoreResult (ContactStore::*finish)(),
                                                     StoreResult& result) {
-    int code = SQLITE_OK;
-    sqlite3* db = open_connection(path, flags, code);
-    // The store owns the connection from here on, even one that failed to open.
-    std::unique_ptr<ContactStore> store(new ContactStore(db, path));
-    result = code == SQLITE_OK ? store->prepare_connection() : store->failure(what, code);
-    if (result.ok()) {
-        result = (store.get()->*finish)();
+    std::unique_ptr<ContactStore> store;
+    try {
+        store.reset(new ContactStore(SqliteDatabase(path, mode), path));
+        store->m_page_size = std::max<int64_t>(store->m_database.pragma("page_size"), 512);
+    } catch (const SqliteError& error) {
+        result = failure(path, what, error);
+        return nullptr;
     }
+    result = (store.get()->*finish)();
     return result.ok() ? std::move(store) : nullptr;
 }
 
@@ -179,7 +173,8 @@ std::unique_ptr<ContactStore> ContactStore::open(const std::filesystem::path& pa
         result = reported(StoreStatus::missing, "there is no contacts store at " + path.string());
         return nullptr;
     }
-    return connect(path, SQLITE_OPEN_READWRITE, "opening", &ContactStore::check_schema, result);
+    return connect(path, SqliteDatabase::Mode::existing, "opening", &ContactStore::check_schema,
+                   result);
 }
 
 std::unique_ptr<ContactStore> ContactStore::create(const std::filesystem::path& path,
@@ -190,80 +185,48 @@ std::unique_ptr<ContactStore> ContactStore::create(const std::filesystem::path& 
         return nullptr;
     }
     remove_stale_journal(path);
-    return connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, "creating",
-                   &ContactStore::create_schema, result);
+    return connect(path, SqliteDatabase::Mode::create, "creating", &ContactStore::create_schema,
+                   result);
 }
 
-StoreResult ContactStore::failure(const char* what, int code) {
-    const char* reason = m_db != nullptr ? sqlite3_errmsg(m_db) : sqlite3_errstr(code);
-    return reported(status_of(code),
-                    std::string(what) + " failed: " + reason + " (" + m_path.string() + ")");
-}
-
-StoreResult ContactStore::execute(const char* what, const char* sql) {
-    const int code = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
-    return code == SQLITE_OK ? StoreResult{} : failure(what, code);
-}
-
-// The first statements read the file's header, so a file that is no database fails here.
-StoreResult ContactStore::prepare_connection() {
-    sqlite3_busy_timeout(m_db, busy_timeout_ms);
-    SqliteStatement journal(m_db, "PRAGMA journal_mode = WAL");
-    const int code = journal.step();
-    if (code != SQLITE_ROW) {
-        return failure("opening", code);
+template <typename Body>
+StoreResult ContactStore::guarded(const char* what, Body body) {
+    try {
+        return body();
+    } catch (const SqliteError& error) {
+        return failure(m_path, what, error);
     }
-    if (journal.column_text(0) != u"wal") {
-        return reported(StoreStatus::unusable,
-                        "cannot share " + m_path.string() + " between processes (no WAL journal)");
-    }
-    // A save reported done must survive a crash of the process or of the device.
-    StoreResult result = execute("opening", "PRAGMA synchronous = FULL");
-    SqliteStatement page_size(m_db, "PRAGMA page_size");
-    if (result.ok() && page_size.step() == SQLITE_ROW) {
-        m_page_size = std::max<int64_t>(page_size.column_int64(0), 512);
-    }
-    return result;
 }
 
 StoreResult ContactStore::create_schema() {
-    const std::string sql = "BEGIN IMMEDIATE;"
-                            "PRAGMA application_id = " +
-                            std::to_string(contacts_application_id) +
-                            ";"
-                            "PRAGMA user_version = " +
-                            std::to_string(schema_version) + ";" + schema_sql() + "COMMIT;";
-    return execute("creating", sql.c_str());
+    return guarded("creating", [&] {
+        SqliteTransaction transaction(m_database);
+        m_database.mark(contacts_application_id, schema_version);
+        m_database.execute(schema_sql());
+        transaction.commit();
+        return StoreResult{};
+    });
 }
 
 StoreResult ContactStore::check_schema() {
-    SqliteStatement application(m_db, "PRAGMA application_id");
-    SqliteStatement version(m_db, "PRAGMA user_version");
-    int code = application.step();
-    if (code == SQLITE_ROW) {
-        code = version.step();
-    }
-    if (code != SQLITE_ROW) {
-        return failure("opening", code);
-    }
-    if (application.column_int64(0) != contacts_application_id ||
-        version.column_int64(0) != schema_version) {
-        return reported(StoreStatus::unusable, m_path.string() + " is not a contacts store");
-    }
-    return {};
+    return guarded("opening", [&] {
+        if (!m_database.marked_as(contacts_application_id, schema_version)) {
+            return reported(StoreStatus::unusable, m_path.string() + " is not a contacts store");
+        }
+        return StoreResult{};
+    });
 }
 
 StoreResult ContactStore::read_quota(int64_t& bytes) {
-    SqliteStatement quota(m_db, "SELECT value FROM settings WHERE name = 'quota_bytes'");
-    const int code = quota.step();
-    if (code == SQLITE_DONE) {
-        return reported(StoreStatus::unusable, m_path.string() + " has lost its settings");
-    }
-    if (code != SQLITE_ROW) {
-        return failure("reading the quota", code);
-    }
-    bytes = std::max<int64_t>(quota.column_int64(0), 0);
-    return {};
+    return guarded("reading the quota", [&] {
+        SqliteStatement quota =
+            m_database.prepare("SELECT value FROM settings WHERE name = 'quota_bytes'");
+        if (!quota.step()) {
+            return reported(StoreStatus::unusable, m_path.string() + " has lost its settings");
+        }
+        bytes = std::max<int64_t>(quota.integer(0), 0);
+        return StoreResult{};
+    });
 }
 
 // Page limits belong to a connection, not to the file, so each write transaction applies the
@@ -275,68 +238,87 @@ StoreResult ContactStore::apply_quota() {
         return result;
     }
     const int64_t pages = bytes > 0 ? std::max<int64_t>(bytes / m_page_size, 1) : unlimited_pages;
-    const std::string limit = "PRAGMA max_page_count = " + std::to_string(pages);
-    return execute("applying the quota", limit.c_str());
+    return guarded("applying the quota", [&] {
+        m_database.execute("PRAGMA max_page_count = " + std::to_string(pages));
+        return StoreResult{};
+    });
 }
 
+std::optional<SqliteError> ContactStore::injected_failure(FaultPoint point) {
+    if (!m_faults_honoured) {
+        return std::nullopt;
+    }
+    const std::optional<Fault> fault = FaultTable(m_database).count(point, 0);
+    if (!fault) {
+        return std::nullopt;
+    }
+    return SqliteError(static_cast<int>(fault->error), describe_strike(*fault));
+}
+
+// One transaction, rolled back unless body and the commit succeed. A fault strikes where a real
+// storage failure would, when the changes are committed, so that what body wrote is undone the
+// same way.
 template <typename Body>
-StoreResult ContactStore::write(const char* what, Body body) {
+StoreResult ContactStore::write(const char* what, std::optional<FaultPoint> point, Body body) {
     std::lock_guard lock(m_mutex);
-    StoreResult result = execute(what, "BEGIN IMMEDIATE");
-    if (!result.ok()) {
-        return result;
-    }
-    result = apply_quota();
-    if (result.ok()) {
-        result = body();
-    }
-    if (result.ok()) {
-        result = execute(what, "COMMIT");
-    }
-    if (!result.ok()) {
-        // Some failures (a full disk among them) have rolled back already.
-        if (sqlite3_get_autocommit(m_db) == 0) {
-            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    const StoreResult result = guarded(what, [&] {
+        const std::optional<SqliteError> injected = point ? injected_failure(*point) : std::nullopt;
+        SqliteTransaction transaction(m_database);
+        StoreResult done = apply_quota();
+        if (done.ok()) {
+            done = body();
         }
-        return result;
+        if (done.ok() && injected) {
+            throw *injected;
+        }
+        if (done.ok()) {
+            transaction.commit();
+        }
+        return done;
+    });
+    if (result.ok()) {
+        ++m_own_changes;
     }
-    ++m_own_changes;
     return result;
 }
 
 StoreResult ContactStore::list(std::vector<ContactRecord>& contacts) {
     std::lock_guard lock(m_mutex);
     contacts.clear();
-    SqliteStatement rows(m_db, list_sql().c_str());
-    int code;
-    while ((code = rows.step()) == SQLITE_ROW) {
-        ContactRecord& contact = contacts.emplace_back();
-        contact.id = rows.column_int64(0);
-        for (size_t i = 0; i < contact_field_count; ++i) {
-            contact.fields[i] = rows.column_text(static_cast<int>(i + 1));
+    const StoreResult result = guarded("listing the contacts", [&] {
+        if (std::optional<SqliteError> injected = injected_failure(FaultPoint::contacts_read)) {
+            throw *injected;
         }
-    }
-    if (code != SQLITE_DONE) {
+        SqliteStatement rows = m_database.prepare(list_sql());
+        while (rows.step()) {
+            ContactRecord& contact = contacts.emplace_back();
+            contact.id = rows.integer(0);
+            for (size_t i = 0; i < contact_field_count; ++i) {
+                contact.fields[i] = rows.text16(static_cast<int>(i + 1));
+            }
+        }
+        return StoreResult{};
+    });
+    if (!result.ok()) {
         contacts.clear();
-        return failure("listing the contacts", code);
     }
-    return {};
+    return result;
 }
 
 StoreResult ContactStore::insert_locked(ContactRecord& contact) {
-    SqliteStatement insert(m_db, insert_sql().c_str());
-    bind_record(insert, contact);
-    const int code = insert.step();
-    if (code != SQLITE_DONE) {
-        return failure("saving a contact", code);
-    }
-    contact.id = sqlite3_last_insert_rowid(m_db);
-    return {};
+    return guarded("saving a contact", [&] {
+        SqliteStatement insert = m_database.prepare(insert_sql());
+        bind_record(insert, contact);
+        insert.run();
+        contact.id = m_database.last_insert_id();
+        return StoreResult{};
+    });
 }
 
 StoreResult ContactStore::add(ContactRecord& contact) {
     ContactRecord stored = contact;
-    StoreResult result = write("saving a contact", [&] { return insert_locked(stored); });
+    StoreResult result =
+        write("saving a contact", FaultPoint::contacts_save, [&] { return insert_locked(stored); });
     if (result.ok()) {
         contact.id = stored.id;
     }
@@ -345,7 +327,7 @@ StoreResult ContactStore::add(ContactRecord& contact) {
 
 StoreResult ContactStore::add_all(std::vector<ContactRecord>& contacts) {
     std::vector<ContactRecord> stored = contacts;
-    StoreResult result = write("saving contacts", [&] {
+    StoreResult result = write("saving contacts", FaultPoint::contacts_save, [&] {
         for (ContactRecord& contact : stored) {
             StoreResult one = insert_locked(contact);
             if (!one.ok()) {
@@ -361,15 +343,12 @@ StoreResult ContactStore::add_all(std::vector<ContactRecord>& contacts) {
 }
 
 StoreResult ContactStore::update(const ContactRecord& contact) {
-    return write("saving a contact", [&] {
-        SqliteStatement change(m_db, update_sql().c_str());
+    return write("saving a contact", FaultPoint::contacts_save, [&] {
+        SqliteStatement change = m_database.prepare(update_sql());
         bind_record(change, contact);
         change.bind(static_cast<int>(contact_field_count + 2), contact.id);
-        const int code = change.step();
-        if (code != SQLITE_DONE) {
-            return failure("saving a contact", code);
-        }
-        if (sqlite3_changes(m_db) == 0) {
+        change.run();
+        if (m_database.changed_rows() == 0) {
             return reported(StoreStatus::not_found,
                             "contact " + std::to_string(contact.id) + " is no longer in the store");
         }
@@ -378,14 +357,9 @@ StoreResult ContactStore::update(const ContactRecord& contact) {
 }
 
 StoreResult ContactStore::remove(int64_t id) {
-    return write("deleting a contact", [&] {
-        SqliteStatement erase(m_db, "DELETE FROM contacts WHERE id = ?1");
-        erase.bind(1, id);
-        const int code = erase.step();
-        if (code != SQLITE_DONE) {
-            return failure("deleting a contact", code);
-        }
-        if (sqlite3_changes(m_db) == 0) {
+    return write("deleting a contact", FaultPoint::contacts_delete, [&] {
+        m_database.prepare("DELETE FROM contacts WHERE id = ?1").bind(1, id).run();
+        if (m_database.changed_rows() == 0) {
             return reported(StoreStatus::not_found,
                             "contact " + std::to_string(id) + " is not in the store");
         }
@@ -395,18 +369,13 @@ StoreResult ContactStore::remove(int64_t id) {
 
 StoreResult ContactStore::set_quota_bytes(uint64_t bytes) {
     const auto stored = static_cast<int64_t>(std::min<uint64_t>(bytes, INT64_MAX));
-    return write("setting the quota", [&] {
+    return write("setting the quota", std::nullopt, [&] {
         // Lifting the limit first lets the change go through in a store that is full.
-        StoreResult result =
-            execute("setting the quota",
-                    ("PRAGMA max_page_count = " + std::to_string(unlimited_pages)).c_str());
-        if (!result.ok()) {
-            return result;
-        }
-        SqliteStatement change(m_db, "UPDATE settings SET value = ?1 WHERE name = 'quota_bytes'");
-        change.bind(1, stored);
-        const int code = change.step();
-        return code == SQLITE_DONE ? StoreResult{} : failure("setting the quota", code);
+        m_database.execute("PRAGMA max_page_count = " + std::to_string(unlimited_pages));
+        m_database.prepare("UPDATE settings SET value = ?1 WHERE name = 'quota_bytes'")
+            .bind(1, stored)
+            .run();
+        return StoreResult{};
     });
 }
 
@@ -418,26 +387,52 @@ StoreResult ContactStore::quota_bytes(uint64_t& bytes) {
     return result;
 }
 
+// A connection that cannot read the file's version gives a stamp no view has, so that a reader
+// looks again.
 ChangeStamp ContactStore::change_stamp() {
     std::lock_guard lock(m_mutex);
-    SqliteStatement version(m_db, "PRAGMA data_version");
-    const int64_t others = version.step() == SQLITE_ROW ? version.column_int64(0) : -1;
-    return {others, m_own_changes};
+    try {
+        return {m_database.data_version(), m_own_changes};
+    } catch (const SqliteError&) {
+        return {-1, m_own_changes};
+    }
 }
 
 StoreResult ContactStore::check() {
     std::lock_guard lock(m_mutex);
-    SqliteStatement quick_check(m_db, "PRAGMA quick_check");
-    const int code = quick_check.step();
-    if (code != SQLITE_ROW) {
-        return failure("checking the store", code);
-    }
-    const std::u16string verdict = quick_check.column_text(0);
-    if (verdict != u"ok") {
-        return reported(StoreStatus::unusable,
-                        m_path.string() + " is damaged: " + utf16_to_utf8(verdict));
-    }
-    return {};
+    return guarded("checking the store", [&] {
+        SqliteStatement quick_check = m_database.prepare("PRAGMA quick_check");
+        quick_check.step();
+        const std::string verdict = quick_check.text(0);
+        if (verdict != "ok") {
+            return reported(StoreStatus::unusable, m_path.string() + " is damaged: " + verdict);
+        }
+        return StoreResult{};
+    });
+}
+
+StoreResult ContactStore::add_fault(Fault& fault) {
+    std::lock_guard lock(m_mutex);
+    return guarded("adding a fault", [&] {
+        FaultTable(m_database).add(fault);
+        return StoreResult{};
+    });
+}
+
+StoreResult ContactStore::faults(std::vector<Fault>& faults) {
+    std::lock_guard lock(m_mutex);
+    return guarded("listing the faults", [&] {
+        faults = FaultTable(m_database).list();
+        return StoreResult{};
+    });
+}
+
+StoreResult ContactStore::clear_faults(int64_t& cleared) {
+    std::lock_guard lock(m_mutex);
+    return guarded("clearing the faults", [&] {
+        cleared = FaultTable(m_database).clear();
+        return StoreResult{};
+    });
 }
 
 } // namespace handset

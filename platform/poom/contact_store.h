@@ -8,6 +8,9 @@
 // one debug line that says what failed and why. The object may be used from several threads.
 #pragma once
 
+#include "base/fault.h"
+#include "base/sqlite_database.h"
+#include "base/sqlite_error.h"
 #include "poom/contact_record.h"
 #include "poom/store_result.h"
 
@@ -15,9 +18,8 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
-
-struct sqlite3;
 
 namespace handset {
 
@@ -70,29 +72,44 @@ class ContactStore {
 
     const std::filesystem::path& path() const { return m_path; }
 
+    // The contacts faults live in contacts.db rather than beside the card's in sim.db: the store
+    // works, and can be made to fail, on a device whose card is missing or damaged, and a save
+    // counts its fault on the connection it already has.
+    StoreResult add_fault(Fault& fault);
+    StoreResult faults(std::vector<Fault>& faults);
+    StoreResult clear_faults(int64_t& cleared);
+    // From now on the operations of this connection count against the faults and fail as they
+    // say. Only the contacts objects that programs use do; handsetctl keeps control of a store
+    // whatever faults it carries.
+    void honour_faults() { m_faults_honoured = true; }
+
   private:
-    ContactStore(sqlite3* db, std::filesystem::path path);
-    static std::unique_ptr<ContactStore> connect(const std::filesystem::path& path, int flags,
-                                                 const char* what,
+    ContactStore(SqliteDatabase database, std::filesystem::path path);
+    static std::unique_ptr<ContactStore> connect(const std::filesystem::path& path,
+                                                 SqliteDatabase::Mode mode, const char* what,
                                                  StoreResult (ContactStore::*finish)(),
                                                  StoreResult& result);
 
-    StoreResult prepare_connection();
     StoreResult create_schema();
     StoreResult check_schema();
     StoreResult read_quota(int64_t& bytes);
     StoreResult apply_quota();
     StoreResult insert_locked(ContactRecord& contact);
+    // Runs body, turning the storage layer's failures into a result that names what failed.
     template <typename Body>
-    StoreResult write(const char* what, Body body);
-    StoreResult failure(const char* what, int code);
-    StoreResult execute(const char* what, const char* sql);
+    StoreResult guarded(const char* what, Body body);
+    // Counts the operation against the faults, when this connection honours them, and gives
+    // the storage failure of the one that strikes it.
+    std::optional<SqliteError> injected_failure(FaultPoint point);
+    template <typename Body>
+    StoreResult write(const char* what, std::optional<FaultPoint> point, Body body);
 
-    sqlite3* m_db;
+    SqliteDatabase m_database;
     std::filesystem::path m_path;
     std::mutex m_mutex;
     int64_t m_page_size = 4096;
     uint64_t m_own_changes = 0;
+    bool m_faults_honoured = false;
 };
 
 } // namespace handset

@@ -56,6 +56,7 @@ HRESULT PoomApplication::logon() {
     if (opened == nullptr) {
         return hresult_of(result);
     }
+    opened->honour_faults();
     m_store = std::move(opened);
     return S_OK;
 }

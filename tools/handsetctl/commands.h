@@ -6,6 +6,7 @@
 #include "arguments.h"
 
 #include "cellcore/card_file.h"
+#include "poom/contact_store.h"
 #include "registry/registry_tree.h"
 
 #include <ostream>
@@ -22,9 +23,16 @@ void calls_command(Arguments& words, std::ostream& out);
 void phonebook_command(Arguments& words, std::ostream& out);
 void contacts_command(Arguments& words, std::ostream& out);
 void registry_command(Arguments& words, std::ostream& out);
+void fault_command(Arguments& words, std::ostream& out);
+// What "handsetctl fault --help" prints.
+extern const char* const fault_usage;
 
 // The device's card; a missing one is an OperationError that says how to make one.
 handset::CardFile open_card();
+// The device's contacts store; a missing one is an OperationError that says how to make one.
+std::unique_ptr<handset::ContactStore> open_store();
+// Throws the failure of a store operation as an OperationError.
+void check_store(const handset::StoreResult& result);
 // "250 slots, names of 14 bytes, numbers of 20 digits, ...".
 std::string describe_profile(const handset::CardProfile& profile);
 

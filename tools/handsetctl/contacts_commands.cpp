@@ -26,25 +26,9 @@ constexpr std::array<NumberField, 3> number_fields{{
     {ContactField::business_telephone, "--business", "business"},
 }};
 
-void check(const handset::StoreResult& result) {
-    if (!result.ok()) {
-        throw OperationError(result.detail);
-    }
-}
-
-std::unique_ptr<ContactStore> open_store() {
-    handset::StoreResult result;
-    std::unique_ptr<ContactStore> store = ContactStore::open(ContactStore::default_path(), result);
-    if (result.status == handset::StoreStatus::missing) {
-        throw OperationError(result.detail + "; run 'handsetctl init' first");
-    }
-    check(result);
-    return store;
-}
-
 std::vector<ContactRecord> all_contacts(ContactStore& store) {
     std::vector<ContactRecord> contacts;
-    check(store.list(contacts));
+    check_store(store.list(contacts));
     return contacts;
 }
 
@@ -78,7 +62,7 @@ void add(Arguments& words, std::ostream& out) {
         throw UsageError("a contact needs --first or --last");
     }
     std::unique_ptr<ContactStore> store = open_store();
-    check(store->add(contact));
+    check_store(store->add(contact));
     out << "added " << utf8(contact.file_as()) << "\n";
 }
 
@@ -92,7 +76,7 @@ void erase(Arguments& words, std::ostream& out) {
                              std::to_string(contacts.size()));
     }
     const ContactRecord& contact = contacts[static_cast<size_t>(index) - 1];
-    check(store->remove(contact.id));
+    check_store(store->remove(contact.id));
     out << "deleted " << utf8(contact.file_as()) << "\n";
 }
 
@@ -100,13 +84,29 @@ void quota(Arguments& words, std::ostream& out) {
     const long long bytes = parse_integer(words.word("BYTES"), "BYTES", 0, LLONG_MAX);
     words.finish();
     std::unique_ptr<ContactStore> store = open_store();
-    check(store->set_quota_bytes(static_cast<uint64_t>(bytes)));
+    check_store(store->set_quota_bytes(static_cast<uint64_t>(bytes)));
     uint64_t kept = 0;
-    check(store->quota_bytes(kept));
+    check_store(store->quota_bytes(kept));
     out << "quota: " << (kept == 0 ? std::string("none") : std::to_string(kept) + " bytes") << "\n";
 }
 
 } // namespace
+
+void check_store(const handset::StoreResult& result) {
+    if (!result.ok()) {
+        throw OperationError(result.detail);
+    }
+}
+
+std::unique_ptr<ContactStore> open_store() {
+    handset::StoreResult result;
+    std::unique_ptr<ContactStore> store = ContactStore::open(ContactStore::default_path(), result);
+    if (result.status == handset::StoreStatus::missing) {
+        throw OperationError(result.detail + "; run 'handsetctl init' first");
+    }
+    check_store(result);
+    return store;
+}
 
 void contacts_command(Arguments& words, std::ostream& out) {
     const std::string action = words.word("the contacts command");

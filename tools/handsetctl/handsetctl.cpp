@@ -31,15 +31,19 @@ constexpr const char* usage = R"(usage: handsetctl [--device DIR] COMMAND ...
   reg set KEY VALUE (--dword N | --string TEXT)
   reg delete KEY [VALUE]
   calls
+  fault add OPERATION [--slot N] [--nth N | --after N] [--error CODE] | list | clear
+                                             (handsetctl fault --help)
 The device folder is --device DIR, else $TELVANE_DEVICE, else $XDG_DATA_HOME/telvane/device.
 )";
 
 struct Command {
     std::string_view name;
     void (*run)(Arguments&, std::ostream&);
+    // Its own --help, for a command with more to say than a line of the usage.
+    const char* const* help = nullptr;
 };
 
-constexpr std::array<Command, 8> commands{{
+constexpr std::array<Command, 9> commands{{
     {"init", init_command},
     {"status", status_command},
     {"sim", sim_command},
@@ -48,7 +52,20 @@ constexpr std::array<Command, 8> commands{{
     {"contacts", contacts_command},
     {"reg", registry_command},
     {"calls", calls_command},
+    {"fault", fault_command, &fault_usage},
 }};
+
+// The help of the command named, or the usage of them all.
+const char* help_for(Arguments& words) {
+    words.option("--device");
+    const std::optional<std::string> name = words.optional_word();
+    for (const Command& command : commands) {
+        if (name && command.name == *name && command.help) {
+            return *command.help;
+        }
+    }
+    return usage;
+}
 
 void run(Arguments& words, std::ostream& out) {
     if (std::optional<std::string> folder = words.option("--device")) {
@@ -78,7 +95,7 @@ int run_handsetctl(std::vector<std::string> arguments, std::ostream& out, std::o
     Arguments words(std::move(arguments));
     try {
         if (words.flag("--help")) {
-            out << usage;
+            out << help_for(words);
             return exit_done;
         }
         run(words, out);

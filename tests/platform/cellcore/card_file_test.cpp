@@ -236,7 +236,7 @@ TEST_F(CardFileTest, TellsAMissingFileFromADamagedOne) {
 
 TEST_F(CardFileTest, AnotherDatabaseInPlaceOfTheCardIsNotACard) {
     {
-        handset::sqlite::Database other(card_path(), handset::sqlite::Database::Mode::create);
+        handset::SqliteDatabase other(card_path(), handset::SqliteDatabase::Mode::create);
         other.execute("CREATE TABLE contacts (name TEXT); PRAGMA application_id = 7;");
     }
     EXPECT_EQ(fault_of([&] { CardFile::open(card_path()); }), CardFault::damaged);

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 class CardTest : public ::testing::Test {
   protected:
     void SetUp() override { handset::set_device_folder(m_folder.path()); }
@@ -27,6 +29,16 @@ class CardTest : public ::testing::Test {
 
     TemporaryFolder m_folder;
 };
+
+// Writes an entry of this name and the number 1 through the SIM library.
+inline HRESULT write_named(HSIM sim, DWORD index, std::u16string_view name) {
+    SIMPHONEBOOKENTRY entry{};
+    entry.cbSize = sizeof entry;
+    entry.dwParams = SIM_PARAM_PBE_ALL;
+    std::copy(name.begin(), name.end(), entry.lpszText);
+    entry.lpszAddress[0] = u'1';
+    return SimWritePhonebookEntry(sim, SIM_PBSTORAGE_SIM, index, &entry);
+}
 
 class SimHandle {
   public:

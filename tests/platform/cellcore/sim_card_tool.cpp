@@ -4,6 +4,8 @@
 //   sim_card_tool DEVICE radio-off         switch the radio off
 //   sim_card_tool DEVICE write-loop        write entries through the SIM library until killed,
 //                                          printing the number of each write reported done
+//   sim_card_tool DEVICE write-many N      write N entries through the SIM library, then print
+//                                          how many of them were refused
 #include "base/device_folder.h"
 #include "base/utf.h"
 #include "cellcore/card_file.h"
@@ -11,10 +13,22 @@
 #include <simmgr.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
+
+HRESULT write_numbered(HSIM sim, int written) {
+    SIMPHONEBOOKENTRY entry{};
+    entry.cbSize = sizeof entry;
+    entry.dwParams = SIM_PARAM_PBE_ALL;
+    const std::u16string name = handset::utf8_to_utf16("W" + std::to_string(written));
+    std::copy(name.begin(), name.end(), entry.lpszText);
+    entry.lpszAddress[0] = u'1';
+    const DWORD slot = static_cast<DWORD>(written % 250 + 1);
+    return SimWritePhonebookEntry(sim, SIM_PBSTORAGE_SIM, slot, &entry);
+}
 
 int write_loop() {
     HSIM sim;
@@ -22,14 +36,7 @@ int write_loop() {
         return 1;
     }
     for (int written = 0;; ++written) {
-        SIMPHONEBOOKENTRY entry{};
-        entry.cbSize = sizeof entry;
-        entry.dwParams = SIM_PARAM_PBE_ALL;
-        const std::u16string name = handset::utf8_to_utf16("W" + std::to_string(written));
-        std::copy(name.begin(), name.end(), entry.lpszText);
-        entry.lpszAddress[0] = u'1';
-        const DWORD slot = static_cast<DWORD>(written % 250 + 1);
-        if (SimWritePhonebookEntry(sim, SIM_PBSTORAGE_SIM, slot, &entry) != S_OK) {
+        if (write_numbered(sim, written) != S_OK) {
             return 1;
         }
         std::printf("%d\n", written);
@@ -37,11 +44,25 @@ int write_loop() {
     }
 }
 
+int write_many(int count) {
+    HSIM sim;
+    if (SimInitialize(SIM_INIT_NONE, nullptr, 0, &sim) != S_OK) {
+        return 1;
+    }
+    int refused = 0;
+    for (int written = 0; written < count; ++written) {
+        refused += write_numbered(sim, written) != S_OK;
+    }
+    std::printf("%d\n", refused);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fputs("usage: sim_card_tool DEVICE add NAME NUMBER | radio-off | write-loop\n",
+        std::fputs("usage: sim_card_tool DEVICE add NAME NUMBER | radio-off | write-loop | "
+                   "write-many N\n",
                    stderr);
         return 2;
     }
@@ -67,6 +88,9 @@ int main(int argc, char** argv) {
         }
         if (command == "write-loop") {
             return write_loop();
+        }
+        if (command == "write-many" && argc == 4) {
+            return write_many(std::atoi(argv[3]));
         }
     } catch (const handset::CardError& error) {
         std::fprintf(stderr, "sim_card_tool: %s\n", error.what());

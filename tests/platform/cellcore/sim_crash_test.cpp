@@ -1,23 +1,12 @@
 #include "card_test_support.h"
 #include "child_process.h"
 
+#include "../../support/file_integrity.h"
 #include "base/utf.h"
-#include "cellcore/sqlite_database.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
-
-namespace {
-
-std::string integrity_of(const std::filesystem::path& file) {
-    handset::sqlite::Database database(file, handset::sqlite::Database::Mode::existing);
-    handset::sqlite::Statement check = database.prepare("PRAGMA integrity_check");
-    check.step();
-    return check.text(0);
-}
-
-} // namespace
 
 class SimCrashTest : public CardTest {};
 

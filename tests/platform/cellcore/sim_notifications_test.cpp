@@ -66,15 +66,6 @@ void record_callback(DWORD code, const void* data, DWORD size, DWORD parameter) 
     (*g_recorders)[parameter].record(notification);
 }
 
-HRESULT write_first_free(HSIM sim, std::u16string_view name) {
-    SIMPHONEBOOKENTRY entry{};
-    entry.cbSize = sizeof entry;
-    entry.dwParams = SIM_PARAM_PBE_ALL;
-    std::copy(name.begin(), name.end(), entry.lpszText);
-    entry.lpszAddress[0] = u'1';
-    return SimWritePhonebookEntry(sim, SIM_PBSTORAGE_SIM, SIM_PBINDEX_FIRSTAVAILABLE, &entry);
-}
-
 MATCHER_P2(IsEntryChange, code, slot, "") {
     return arg.code == DWORD(code) && arg.has_data && arg.size == sizeof(SIMPBECHANGE) &&
            arg.entry == DWORD(slot) && arg.storage == DWORD(SIM_PBSTORAGE_SIM);
@@ -110,7 +101,7 @@ TEST_F(SimNotificationTest, AWriteAndADeleteReachEveryNotifiedHandle) {
     m_card->store(1, entry(u"Taken", u"1"), EntryFields::all);
     ASSERT_TRUE(recorder(0).wait_for(1));
 
-    ASSERT_EQ(write_first_free(writer, u"New"), S_OK);
+    ASSERT_EQ(write_named(writer, SIM_PBINDEX_FIRSTAVAILABLE, u"New"), S_OK);
     ASSERT_EQ(SimDeletePhonebookEntry(writer, SIM_PBSTORAGE_SIM, 1), S_OK);
     for (size_t index : {0, 1}) {
         SCOPED_TRACE(index);
@@ -163,8 +154,8 @@ TEST_F(SimNotificationTest, AHandleClosedFromItsOwnCallbackHearsNothingMore) {
         S_OK);
     SimHandle witness(SIM_INIT_SIMCARD_NOTIFICATIONS, record_callback, 0);
     SimHandle writer;
-    ASSERT_EQ(write_first_free(writer, u"One"), S_OK);
-    ASSERT_EQ(write_first_free(writer, u"Two"), S_OK);
+    ASSERT_EQ(write_named(writer, SIM_PBINDEX_FIRSTAVAILABLE, u"One"), S_OK);
+    ASSERT_EQ(write_named(writer, SIM_PBINDEX_FIRSTAVAILABLE, u"Two"), S_OK);
     ASSERT_TRUE(recorder(0).wait_for(2));
     EXPECT_EQ(g_self_closing_calls, 1);
     EXPECT_EQ(g_close_result, S_OK);
@@ -200,7 +191,7 @@ TEST_F(SimNotificationTest, ClosingWaitsForARunningCallbackAndStopsAllLaterOnes)
     HSIM sim;
     ASSERT_EQ(SimInitialize(SIM_INIT_SIMCARD_NOTIFICATIONS, slow_callback, 0, &sim), S_OK);
     SimHandle writer;
-    ASSERT_EQ(write_first_free(writer, u"One"), S_OK);
+    ASSERT_EQ(write_named(writer, SIM_PBINDEX_FIRSTAVAILABLE, u"One"), S_OK);
     {
         std::unique_lock lock(slow.mutex);
         ASSERT_TRUE(slow.changed.wait_for(lock, patience, [&] { return slow.entered; }));
@@ -227,7 +218,7 @@ TEST_F(SimNotificationTest, ClosingWaitsForARunningCallbackAndStopsAllLaterOnes)
     EXPECT_TRUE(finished_when_closed) << "SimDeinitialize returned while its callback ran";
 
     SimHandle witness(SIM_INIT_SIMCARD_NOTIFICATIONS, record_callback, 0);
-    ASSERT_EQ(write_first_free(writer, u"Two"), S_OK);
+    ASSERT_EQ(write_named(writer, SIM_PBINDEX_FIRSTAVAILABLE, u"Two"), S_OK);
     ASSERT_TRUE(recorder(0).wait_for(1));
     EXPECT_EQ(slow.calls, 1);
 }

@@ -224,4 +224,28 @@ TEST_F(ContactStoreTest, ChangeStampMovesWithTheCommitsOfEveryConnection) {
     EXPECT_NE(reader->change_stamp(), after_other);
 }
 
+// A struck save fails at its commit, as a real full disk or a held lock would, so a batch that was
+// already written in the transaction is undone; each failure keeps its own status.
+TEST_F(ContactStoreTest, AStruckBatchLeavesNothingBehindAndSaysWhatFailed) {
+    auto program = create();
+    program->honour_faults();
+    auto tool = open();
+    const std::vector<std::pair<std::string_view, StoreStatus>> failures = {
+        {"storage-full", StoreStatus::full},
+        {"busy", StoreStatus::busy},
+        {"damaged", StoreStatus::unusable},
+        {"no-memory", StoreStatus::no_memory},
+    };
+    for (const auto& [name, status] : failures) {
+        handset::Fault fault = contacts_fault(handset::FaultPoint::contacts_save, name, 1);
+        ASSERT_TRUE(tool->add_fault(fault).ok());
+        std::vector<ContactRecord> batch = {named(u"A", u"B"), named(u"C", u"D")};
+        EXPECT_EQ(program->add_all(batch).status, status);
+        EXPECT_TRUE(list(*program).empty());
+    }
+    std::vector<ContactRecord> batch = {named(u"A", u"B"), named(u"C", u"D")};
+    EXPECT_TRUE(program->add_all(batch).ok()) << "every fault struck once";
+    EXPECT_EQ(list(*tool).size(), 2u);
+}
+
 } // namespace

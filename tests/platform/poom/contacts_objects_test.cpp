@@ -1,5 +1,6 @@
 #include "store_damage.h"
 
+#include "../../support/file_integrity.h"
 #include "../com/temporary_device.h"
 
 #include "base/debug_output.h"
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -417,6 +417,39 @@ TEST_F(ContactsObjectsTest, DamageFoundAfterLogonFailsTheCallsNotTheProgram) {
     EXPECT_THAT(debug.text(), HasSubstr("malformed"));
 }
 
+TEST_F(ContactsObjectsTest, ASaveStruckWithStorageFullAnswersOutOfMemoryAndKeepsNothing) {
+    add_to_store({named(u"Anna", u"Adams")});
+    handset::Fault fault = contacts_fault(handset::FaultPoint::contacts_save, "storage-full", 1);
+    ASSERT_TRUE(m_store->add_fault(fault).ok());
+    ASSERT_EQ(logon(), S_OK);
+    handset::DebugCapture debug;
+
+    EXPECT_EQ(save_named(m_application.get(), u"Bob", u"Brown"), E_OUTOFMEMORY);
+    EXPECT_EQ(stored().size(), 1u);
+    EXPECT_THAT(debug.text(), HasSubstr("fault: contacts save #1 answers storage full"));
+    EXPECT_EQ(save_named(m_application.get(), u"Bob", u"Brown"), S_OK) << "it strikes once";
+    EXPECT_EQ(stored().size(), 2u);
+}
+
+TEST_F(ContactsObjectsTest, ABusyStoreFailsTheSaveUntilTheFaultsAreCleared) {
+    handset::Fault fault = contacts_fault(handset::FaultPoint::contacts_save, "busy");
+    ASSERT_TRUE(m_store->add_fault(fault).ok());
+    ASSERT_EQ(logon(), S_OK);
+    handset::DebugCapture debug;
+
+    EXPECT_EQ(save_named(m_application.get(), u"Bob", u"Brown"), E_FAIL);
+    EXPECT_EQ(save_named(m_application.get(), u"Bob", u"Brown"), E_FAIL);
+    EXPECT_THAT(debug.text(), HasSubstr("fault: contacts save #2 answers busy"));
+    add_to_store({named(u"Anna", u"Adams")});
+    EXPECT_EQ(stored().size(), 1u) << "handsetctl's own store is never struck";
+
+    int64_t cleared = 0;
+    ASSERT_TRUE(m_store->clear_faults(cleared).ok());
+    EXPECT_EQ(cleared, 1);
+    EXPECT_EQ(save_named(m_application.get(), u"Bob", u"Brown"), S_OK);
+    EXPECT_EQ(stored().size(), 2u);
+}
+
 // A child process saves through its own application object and exits with its failure count.
 pid_t start_saving_process(const std::u16string& tag, int contacts) {
     const pid_t child = fork();
@@ -449,19 +482,6 @@ int finish(pid_t child) {
         std::this_thread::sleep_for(10ms);
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string integrity_of(const std::filesystem::path& file) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* check = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr);
-    std::string answer = sqlite3_step(check) == SQLITE_ROW
-                             ? reinterpret_cast<const char*>(sqlite3_column_text(check, 0))
-                             : sqlite3_errmsg(db);
-    sqlite3_finalize(check);
-    sqlite3_close(db);
-    return answer;
 }
 
 TEST_F(ContactsObjectsTest, TwoProcessesSavingAtOnceLoseNothing) {

@@ -1,5 +1,8 @@
-// Ways a contacts.db gets damaged, for the tests that check the store fails cleanly.
+// Ways a contacts.db gets damaged or made to fail, for the tests that check the store fails
+// cleanly.
 #pragma once
+
+#include "base/fault.h"
 
 #include <filesystem>
 #include <fstream>
@@ -19,4 +22,18 @@ inline void scribble_over_pages(const std::filesystem::path& file) {
 inline void write_file(const std::filesystem::path& file, const std::string& content) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << content;
+}
+
+// A contacts fault as handsetctl sets it, its answer named as on the command line.
+inline handset::Fault contacts_fault(handset::FaultPoint point, std::string_view error,
+                                     int64_t nth = 0) {
+    handset::Fault fault;
+    fault.point = point;
+    fault.nth = nth;
+    for (const handset::StorageFaultName& known : handset::storage_fault_names()) {
+        if (known.name == error) {
+            fault.error = known.code;
+        }
+    }
+    return fault;
 }

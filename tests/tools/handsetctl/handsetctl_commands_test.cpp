@@ -180,6 +180,35 @@ TEST_F(HandsetctlTest, ContactsAddDeleteAndQuotaChangeTheStore) {
     EXPECT_EQ(ok({"contacts", "quota", "0"}), "quota: none\n");
 }
 
+// Faults strike the programs, not handsetctl: its own commands still change the card and the
+// store while they are set.
+TEST_F(HandsetctlTest, FaultsAreListedWithTheFileTheyAreKeptInAndClearedTogether) {
+    ok({"init"});
+    EXPECT_EQ(ok({"fault", "add", "write", "--nth", "3", "--error", "0x88000340"}),
+              "added card fault 1: phonebook write #3 answers 0x88000340\n");
+    EXPECT_EQ(ok({"fault", "add", "card-removed", "--after", "5"}),
+              "added card fault 2: every SIM call after the first 5 answers 0x88000207\n");
+    EXPECT_EQ(ok({"fault", "add", "contacts-save", "--error", "storage-full"}),
+              "added contacts fault 1: every contacts save answers storage full\n");
+    EXPECT_EQ(ok({"fault", "list"}),
+              "card faults (sim.db): 2\n"
+              "  1  phonebook write #3 answers 0x88000340 (counted 0, struck 0)\n"
+              "  2  every SIM call after the first 5 answers 0x88000207 (counted 0, struck 0)\n"
+              "contacts faults (contacts.db): 1\n"
+              "  1  every contacts save answers storage full (counted 0, struck 0)\n");
+
+    for (const char* name : {"Ann", "Ben", "Cyd"}) {
+        ok({"phonebook", "add", name, "1"});
+    }
+    ok({"contacts", "add", "--last", "Doe"});
+    EXPECT_EQ(card().faults().at(0).counted, 0);
+
+    EXPECT_EQ(ok({"fault", "clear"}), "cleared 3 faults\n");
+    EXPECT_EQ(ok({"fault", "list"}),
+              "card faults (sim.db): none\ncontacts faults (contacts.db): none\n");
+    EXPECT_THAT(ok({"fault", "--help"}), HasSubstr("fault add OPERATION"));
+}
+
 TEST_F(HandsetctlTest, RegistryValuesAreSetReadAndDeleted) {
     ok({"init"});
     ok({"reg", "set", "Software\\Test", "Name", "--string", "Grüße"});

@@ -127,6 +127,30 @@ TEST_F(HandsetctlInputTest, WhatTheCardOrStoreCannotTakeFailsAndChangesNothing) 
     });
 }
 
+TEST_F(HandsetctlInputTest, FaultsThatCannotBeSetAreRefusedAndNoneIsAdded) {
+    ok({"init"});
+    expect_refused({
+        {{"fault"}, 2, "the fault command is missing"},
+        {{"fault", "drop"}, 2, "unknown fault command 'drop'"},
+        {{"fault", "list", "all"}, 2, "unexpected 'all'"},
+        {{"fault", "add"}, 2, "the operation is missing"},
+        {{"fault", "add", "jump"}, 2, "unknown fault operation 'jump'"},
+        {{"fault", "add", "write", "--nth", "0"}, 2, "--nth must be 1 to"},
+        {{"fault", "add", "write", "--after", "-1"}, 2, "--after must be 0 to"},
+        {{"fault", "add", "write", "--nth", "1", "--after", "2"}, 2, "--nth or --after, not both"},
+        {{"fault", "add", "write", "--error", "0x1"}, 2, "a failure HRESULT"},
+        {{"fault", "add", "write", "--error", "memory-full"}, 2, "must be a number"},
+        {{"fault", "add", "read", "--slot", "0"}, 2, "--slot must be 1 or more"},
+        {{"fault", "add", "card-removed", "--nth", "2"}, 2, "give --after, not --nth"},
+        {{"fault", "add", "card-removed", "--error", "0x88000340"}, 2, "takes no --error"},
+        {{"fault", "add", "contacts-save", "--slot", "1"}, 2, "--slot is for read, write"},
+        {{"fault", "add", "contacts-save", "--error", "0x88000340"}, 2, "storage-full, busy"},
+        {{"fault", "add", "read", "--slot", "251"}, 1, "no slot 251 on a card of 250"},
+    });
+    EXPECT_EQ(ok({"fault", "list"}),
+              "card faults (sim.db): none\ncontacts faults (contacts.db): none\n");
+}
+
 TEST_F(HandsetctlInputTest, CommandsOnAFolderWithoutADeviceSayHowToMakeOne) {
     for (const auto& words : std::vector<std::vector<std::string>>{
              {"phonebook", "list"}, {"radio", "off"}, {"contacts", "list"}, {"calls"}}) {

@@ -121,4 +121,31 @@ TEST_F(HandsetctlProcessTest, ChangesReachAProgramThatHasTheCardOpenWithNotifica
     EXPECT_EQ(SimDeinitialize(sim), S_OK);
 }
 
+HRESULT read_slot(HSIM sim, DWORD slot) {
+    SIMPHONEBOOKENTRY entry{};
+    entry.cbSize = sizeof entry;
+    return SimReadPhonebookEntry(sim, SIM_PBSTORAGE_SIM, slot, &entry);
+}
+
+TEST_F(HandsetctlProcessTest, AFaultItSetsStrikesTheNextCallOfAProgramAlreadyRunning) {
+    ASSERT_EQ(spawn({"init"}).code, 0);
+    handset::set_device_folder(device());
+    HSIM sim{};
+    ASSERT_EQ(SimInitialize(SIM_INIT_NONE, nullptr, 0, &sim), S_OK);
+    ASSERT_EQ(read_slot(sim, 1), S_OK);
+
+    ASSERT_EQ(spawn({"fault", "add", "read", "--slot", "1", "--nth", "1"}).code, 0);
+    EXPECT_EQ(read_slot(sim, 1), SIM_E_MEMORYFAILURE);
+    EXPECT_EQ(read_slot(sim, 1), S_OK);
+    ASSERT_EQ(spawn({"fault", "add", "card-removed"}).code, 0);
+    DWORD state = 0;
+    EXPECT_EQ(SimGetPhoneLockedState(sim, &state), SIM_E_SIMNOTINSERTED);
+    EXPECT_THAT(spawn({"fault", "list"}).out,
+                HasSubstr("phonebook read of slot 1 #1 answers 0x88000343 (counted 1, struck 1)"));
+
+    ASSERT_EQ(spawn({"fault", "clear"}).code, 0);
+    EXPECT_EQ(SimGetPhoneLockedState(sim, &state), S_OK);
+    EXPECT_EQ(SimDeinitialize(sim), S_OK);
+}
+
 } // namespace

@@ -1,18 +1,18 @@
-#include "card_test_support.h"
+#include "temporary_folder.h"
 
-#include "cellcore/sqlite_database.h"
-#include "cellcore/sqlite_error.h"
+#include "base/sqlite_database.h"
+#include "base/sqlite_error.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using handset::sqlite::Database;
-using handset::sqlite::Statement;
+using Database = handset::SqliteDatabase;
+using Statement = handset::SqliteStatement;
 
-class PooledStatementTest : public CardTest {
+class PooledStatementTest : public ::testing::Test {
   protected:
-    PooledStatementTest() : m_database(card_path(), Database::Mode::create) {
+    PooledStatementTest() : m_database(path(), Database::Mode::create) {
         m_database.execute("CREATE TABLE numbers (value INTEGER UNIQUE)");
         for (int value : {1, 2, 3}) {
             m_database.prepare("INSERT INTO numbers VALUES (?)").bind(1, value).run();
@@ -29,6 +29,9 @@ class PooledStatementTest : public CardTest {
         return values;
     }
 
+    std::filesystem::path path() const { return m_folder.path() / "numbers.db"; }
+
+    TemporaryFolder m_folder;
     Database m_database;
 };
 
@@ -61,7 +64,7 @@ TEST_F(PooledStatementTest, TheSameQueryOpenTwiceIsTwoIndependentStatements) {
 TEST_F(PooledStatementTest, AStatementThatFailedCanRunAgain) {
     Statement duplicate = m_database.prepare("INSERT INTO numbers VALUES (?)");
     duplicate.bind(1, 2);
-    EXPECT_THROW(duplicate.run(), handset::sqlite::Error);
+    EXPECT_THROW(duplicate.run(), handset::SqliteError);
     { Statement moved = std::move(duplicate); }
     m_database.prepare("INSERT INTO numbers VALUES (?)").bind(1, 4).run();
     EXPECT_EQ(values_above(3), (std::vector<int64_t>{4}));
@@ -77,7 +80,7 @@ TEST_F(PooledStatementTest, TheConnectionClosesWithItsPooledStatements) {
         ASSERT_TRUE(count.step());
         EXPECT_EQ(count.integer(0), 3);
     }
-    std::filesystem::path log = card_path();
+    std::filesystem::path log = path();
     log += "-wal";
     EXPECT_FALSE(std::filesystem::exists(log));
 }

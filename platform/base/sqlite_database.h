@@ -1,0 +1,58 @@
+// A connection to one SQLite file of the device folder, set up the way every such file is shared
+// between processes: a write-ahead log, so that readers never wait for a writer; a busy timeout
+// instead of an immediate "locked"; and full synchronisation, so that a change reported done
+// survives a crash. The connection keeps the statements it has prepared. Failures throw
+// SqliteError. Used by one thread at a time.
+#pragma once
+
+#include "base/sqlite_statement.h"
+#include "base/statement_pool.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+
+struct sqlite3;
+
+namespace handset {
+
+class SqliteDatabase {
+  public:
+    enum class Mode { existing, create };
+
+    // A missing file in Mode::existing is StorageFailure::cannot_open.
+    SqliteDatabase(const std::filesystem::path& file, Mode mode);
+    ~SqliteDatabase();
+    SqliteDatabase(SqliteDatabase&& other) noexcept;
+    SqliteDatabase& operator=(SqliteDatabase&&) = delete;
+    SqliteDatabase(const SqliteDatabase&) = delete;
+    SqliteDatabase& operator=(const SqliteDatabase&) = delete;
+
+    // Runs one or more statements that return no rows.
+    void execute(std::string_view sql);
+    // Borrows the statement from the connection's pool.
+    SqliteStatement prepare(std::string_view sql);
+
+    // The integer a pragma such as "page_size" answers.
+    int64_t pragma(std::string_view name);
+    // Which program's file this is, and the layout of its tables, as the file's header records
+    // them; a new file has 0 and 0.
+    bool marked_as(int64_t application_id, int64_t schema_version);
+    void mark(int64_t application_id, int64_t schema_version);
+
+    // Rows changed by the last INSERT, UPDATE or DELETE.
+    int64_t changed_rows();
+    int64_t last_insert_id();
+    // Changes whenever another connection commits to the file; a cheap way to poll for news.
+    int64_t data_version();
+    // False between BEGIN and its COMMIT or ROLLBACK, and after SQLite rolled back by itself.
+    bool in_transaction();
+
+  private:
+    sqlite3* m_database = nullptr;
+    // Its own allocation, so that statements keep their pool when the connection is moved.
+    std::unique_ptr<StatementPool> m_statements;
+};
+
+} // namespace handset
