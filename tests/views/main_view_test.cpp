@@ -1,6 +1,7 @@
 #include "gdi/screen.h"
 #include "program_driver.h"
 #include "program_process.h"
+#include "reference_screen.h"
 #include "screen_cases.h"
 #include "shell/resources.h"
 #include "sim/sim_types.h"
@@ -507,3 +508,24 @@ TEST_P(StatusLine, IsAGreyBandAboveTheTreeCountingUsedAgainstTotal) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AtEachScreen, StatusLine, EachScreen(), ScreenName);
+
+class MainViewPicture : public MainViewTest, public ::testing::WithParamInterface<ScreenCase> {};
+
+// A fixed card: entries with national, international and long numbers, one of them checked, and
+// the last one expanded to show its number.
+TEST_P(MainViewPicture, LooksAsItsReference) {
+    handset::Screen::instance().set_profile(GetParam().profile);
+    AddEntry(u"Anna Berger", u"01701234567", 1);
+    AddEntry(u"Office Berlin", u"+493012345678", 2);
+    AddEntry(u"Zo\u00EB M\u00FC", u"0301112233", 3);
+    AddEntry(u"Dad", u"0612345678", 4);
+    Start();
+    std::vector<Item> tree = Tree();
+    TREE_CHECKBOX_Toggle(m_tree, tree[1].handle);
+    Expand(tree[3].handle);
+    ASSERT_TRUE(m_program->wait_until_idle(kProgramWait));
+    ExpectScreenMatchesReference(std::filesystem::path(REFERENCE_DIR) /
+                                 (std::string("main_view_") + GetParam().name + ".png"));
+}
+
+INSTANTIATE_TEST_SUITE_P(AtEachScreen, MainViewPicture, EachScreen(), ScreenName);
