@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Draws Telvane's pictures: the tree image strips, the banners, the logo and the program icon.
+"""Draws the pictures of Telvane and Quorrel: the tree image strips, the banners, the logo and the
+icons.
 
 Shapes are described by signed distance functions and rendered with analytic anti-aliasing, so the
 same drawing serves the base size and the doubled one. Run it from anywhere; it writes into
-bitmaps/ and telvane.ico beside this script. The outputs are committed, so building needs no Python.
+bitmaps/, telvane.ico and quorrel.ico beside this script. The outputs are committed, so building needs no Python.
 """
 
 import math
@@ -13,6 +14,8 @@ import struct
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 WHITE = (255, 255, 255)
+BLACK = (0, 0, 0)
+UNAVAILABLE = (150, 150, 150)
 BOX_BORDER = (74, 90, 110)
 BOX_FILL_TOP = (255, 255, 255)
 BOX_FILL_BOTTOM = (222, 230, 238)
@@ -285,6 +288,34 @@ def icon_image(size):
     return canvas
 
 
+def plain_check_box(canvas, s, left, colour, tick):
+    """Quorrel's check box: a square outline, ticked or not, in one colour."""
+    box = rounded_rect(left + 4 * s, 4 * s, left + 21 * s, 21 * s, 1.5 * s)
+    canvas.paint(ring(box, 2.2 * s), colour)
+    if tick:
+        canvas.paint(polyline([(left + 8 * s, 12.5 * s), (left + 11.5 * s, 16.5 * s),
+                               (left + 17.5 * s, 8.5 * s)], 3 * s), colour)
+
+
+def quorrel_check_strip(cell):
+    """Eight images side by side: 2 an unavailable box, 3 an empty one, 5 a number already
+    copied, 6 a checked one; the others are blank."""
+    s = cell / 25
+    strip = Canvas(8 * cell, cell)
+    for index, colour, tick in ((2, UNAVAILABLE, False), (3, BLACK, False), (5, UNAVAILABLE, True),
+                                (6, BLACK, True)):
+        plain_check_box(strip, s, index * cell, colour, tick)
+    return strip
+
+
+def quorrel_icon(size):
+    canvas = Canvas(size, size)
+    s = size / 24
+    sim_card(canvas, s * 0.9, 2 * s, 2 * s, chip=True)
+    person(canvas, s * 0.7, 12.5 * s, 8.5 * s)
+    return canvas
+
+
 # Writers.
 
 def bgra_rows(canvas, opaque_on=None):
@@ -358,6 +389,8 @@ def main():
         write_bmp(os.path.join(out, name + "_hires.bmp"), draw(2), with_alpha=False)
     write_bmp(os.path.join(out, "logo.bmp"), logo(120, 60), with_alpha=False)
     write_ico(os.path.join(HERE, "telvane.ico"), [icon_image(16), icon_image(32), icon_image(48)])
+    write_bmp(os.path.join(out, "quorrel_checks.bmp"), quorrel_check_strip(15), with_alpha=False)
+    write_ico(os.path.join(HERE, "quorrel.ico"), [quorrel_icon(16), quorrel_icon(32)])
 
 
 if __name__ == "__main__":

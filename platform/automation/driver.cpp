@@ -175,15 +175,18 @@ bool Driver::wait_until_painted(Milliseconds timeout) {
         timeout);
 }
 
+// A worker the program started may not have shown its wait cursor yet, so the workers are waited
+// for too, and the cursor looked at again once they have returned.
 bool Driver::wait_until_idle(Milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const auto left = [&] {
+        return std::max(Milliseconds(0), std::chrono::duration_cast<Milliseconds>(
+                                             deadline - std::chrono::steady_clock::now()));
+    };
     const HCURSOR wait_cursor = LoadCursorW(nullptr, IDC_WAIT);
-    if (!wait_until([&] { return GetCursor() != wait_cursor; }, timeout)) {
-        return false;
-    }
-    const auto left =
-        std::chrono::duration_cast<Milliseconds>(deadline - std::chrono::steady_clock::now());
-    return wait_until_painted(std::max(left, Milliseconds(0)));
+    const auto cursor_gone = [&] { return GetCursor() != wait_cursor; };
+    return wait_until(cursor_gone, timeout) && wait_for_created_threads(left()) &&
+           wait_until(cursor_gone, left()) && wait_until_painted(left());
 }
 
 std::optional<MessageBoxContent> Driver::message_box(HWND box) const {
