@@ -49,8 +49,8 @@ void ShowStringBox(HWND hDlg, UINT uText, UINT uCaption) {
 }
 
 HTREEITEM NextItem(HTREEITEM hItem, UINT uRelation) {
-    return HTREEITEM(static_cast<DWORD>(SendMessageW(g_hTreeView, TVM_GETNEXTITEM, uRelation,
-                                                     static_cast<LPARAM>(hItem.value()))));
+    return HTREEITEM(static_cast<DWORD>(
+        SendMessageW(g_hTreeView, TVM_GETNEXTITEM, uRelation, static_cast<LPARAM>(hItem.value()))));
 }
 
 HTREEITEM FirstContact() {
@@ -409,6 +409,16 @@ void OnDestroy() {
     g_hCopyDialog = nullptr;
 }
 
+// The strips keep their template height but span the screen, since a template's width in dialog
+// units can be wider than the screen in pixels; their text is centred on what is seen.
+void FitStrip(HWND hDlg, int iControl, int iWidth) {
+    HWND hStrip = GetDlgItem(hDlg, iControl);
+    RECT rc;
+    GetWindowRect(hStrip, &rc);
+    MapWindowPoints(HWND(), hDlg, reinterpret_cast<POINT*>(&rc), 2);
+    MoveWindow(hStrip, rc.left, rc.top, iWidth - rc.left, rc.bottom - rc.top, FALSE);
+}
+
 } // namespace
 
 INT_PTR CALLBACK MenuExtDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
@@ -524,6 +534,8 @@ void FillStaticContext(HWND hDlg) {
 void ResizeTreeView(HWND hDlg) {
     RECT rcClient;
     GetClientRect(hDlg, &rcClient);
+    FitStrip(hDlg, IDC_TITLE, rcClient.right);
+    FitStrip(hDlg, IDC_SIM_STATUS, rcClient.right);
     RECT rcStatus;
     GetWindowRect(GetDlgItem(hDlg, IDC_SIM_STATUS), &rcStatus);
     MapWindowPoints(HWND(), hDlg, reinterpret_cast<POINT*>(&rcStatus), 2);
@@ -606,7 +618,7 @@ int CopyCheckedToSIM(HWND hDlg) {
             return 0;
         }
         NKDbgPrintfW(u"%s: Parent item: %s\n", QUORREL_NAME, szName);
-        if (!CopyContact(hDlg, hContact, szName, &bChecked)) {
+        if (FirstChild(hContact) && !CopyContact(hDlg, hContact, szName, &bChecked)) {
             RepaintStatus(hDlg);
             return 0;
         }

@@ -19,6 +19,8 @@ struct CardFaults {
     HRESULT capabilities_error = S_OK;
     // Changes the sizes the card reports, not the ones it keeps.
     std::function<void(handset::CardProfile&)> reported_profile;
+    // Changes the used and total slots the card reports.
+    std::function<void(DWORD& used, DWORD& total)> reported_status;
 };
 
 class FaultyCard final : public handset::CardBackend {
@@ -41,7 +43,11 @@ class FaultyCard final : public handset::CardBackend {
         return result;
     }
     HRESULT phonebook_status(DWORD& used, DWORD& total) override {
-        return m_card.phonebook_status(used, total);
+        HRESULT result = m_card.phonebook_status(used, total);
+        if (result == S_OK && m_faults.reported_status) {
+            m_faults.reported_status(used, total);
+        }
+        return result;
     }
     HRESULT read_entry(DWORD index, handset::PhonebookEntry& entry) override {
         return m_card.read_entry(index, entry);
