@@ -1,4 +1,5 @@
 #include "in_folder.h"
+#include "menu_items.h"
 #include "menuext/quorrel.h"
 #include "test_device.h"
 
@@ -97,9 +98,9 @@ class ComServerTest : public ::testing::Test {
 
     IClassFactory* Factory() {
         IClassFactory* factory = nullptr;
-        EXPECT_EQ(DllGetClassObject(CLSID_MenuExt, IID_IClassFactory,
-                                    reinterpret_cast<void**>(&factory)),
-                  S_OK);
+        EXPECT_EQ(
+            DllGetClassObject(CLSID_MenuExt, IID_IClassFactory, reinterpret_cast<void**>(&factory)),
+            S_OK);
         return factory;
     }
 
@@ -131,14 +132,7 @@ class ComServerTest : public ::testing::Test {
     }
 
     static std::u16string ItemText(HMENU menu, UINT position) {
-        WCHAR text[100] = {};
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_TYPE;
-        info.dwTypeData = text;
-        info.cch = 100;
-        GetMenuItemInfoW(menu, position, TRUE, &info);
-        return text;
+        return MenuItemText(menu, position, TRUE);
     }
 
     TestDevice m_device;

@@ -5,6 +5,7 @@
 #include "faulty_card.h"
 #include "gdi/screen.h"
 #include "in_folder.h"
+#include "menu_items.h"
 #include "menuext/copy_dialog.h"
 #include "menuext/quorrel.h"
 #include "poom/contact_store.h"
@@ -162,16 +163,7 @@ class CopyDialogTest : public ::testing::Test {
         return HMENU(static_cast<DWORD>(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 0)));
     }
 
-    std::u16string SelectAllText() {
-        WCHAR text[100] = {};
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_TYPE;
-        info.dwTypeData = text;
-        info.cch = 100;
-        GetMenuItemInfoW(ViewMenu(), IDM_SELECT_ALL, FALSE, &info);
-        return text;
-    }
+    std::u16string SelectAllText() { return MenuItemText(ViewMenu(), IDM_SELECT_ALL, FALSE); }
 
     bool SelectAllGrayed() {
         return GetMenuState(ViewMenu(), IDM_SELECT_ALL, MF_BYCOMMAND) & MF_GRAYED;
@@ -179,22 +171,7 @@ class CopyDialogTest : public ::testing::Test {
 
     // A tap on the item's check image.
     void TapImage(HTREEITEM item) {
-        RECT rect = {};
-        const DWORD value = item.value();
-        std::memcpy(&rect, &value, sizeof(value));
-        SendMessageW(m_tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
-        TVHITTESTINFO hit = {};
-        hit.pt.y = (rect.top + rect.bottom) / 2;
-        for (hit.pt.x = rect.left - 1; hit.pt.x > 0; --hit.pt.x) {
-            SendMessageW(m_tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-            if (hit.flags & TVHT_ONITEMICON) {
-                hit.pt.x -= 4;
-                break;
-            }
-        }
-        POINT point = hit.pt;
-        ClientToScreen(m_tree, &point);
-        m_driver.tap(point);
+        m_driver.tap(IconPoint(m_tree, item));
         m_driver.wait_until_idle(kWait);
     }
 
