@@ -17,6 +17,7 @@
 
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 HWND g_hMainDlg = nullptr;
 HWND g_hSIMTree = nullptr;
@@ -88,10 +89,10 @@ void AppendExtendedFields(HTREEITEM hEntry, const USIM_PBENTRY* pEntry) {
     }
 }
 
-void ReadPlainEntry(int iIndex, SIM_PBENTRY* pEntry) {
+int ReadPlainEntry(int iIndex, SIM_PBENTRY* pEntry) {
     memset(pEntry, 0, sizeof(*pEntry));
     pEntry->cbSize = sizeof(*pEntry);
-    SIM_ReadPBEntry(iIndex, pEntry);
+    return SIM_ReadPBEntry(iIndex, pEntry);
 }
 
 // Each read starts from a clean head, so a slot without sub-records never shows those of the
@@ -99,32 +100,6 @@ void ReadPlainEntry(int iIndex, SIM_PBENTRY* pEntry) {
 int ReadExtendedEntry(int iIndex, USIM_PBENTRY* pEntry) {
     memset(pEntry, 0, sizeof(*pEntry));
     return USIM_ReadPBEntry(iIndex, pEntry);
-}
-
-void FillPlainTree(DWORD dwTotal) {
-    SIM_PBENTRY entry;
-    for (DWORD i = 1; i <= dwTotal; ++i) {
-        memset(&entry, 0, sizeof(entry));
-        entry.cbSize = sizeof(entry);
-        if (SIM_ReadPBEntry(static_cast<int>(i), &entry) == 1) {
-            InsertEntry(entry.lpszText, entry.lpszAddress, static_cast<int>(i));
-        }
-    }
-}
-
-void FillExtendedTree(DWORD dwTotal) {
-    USIM_PBENTRY* pEntry = nullptr;
-    if (!USIM_AllocEntry(&pEntry)) {
-        return;
-    }
-    for (DWORD i = 1; i <= dwTotal; ++i) {
-        if (ReadExtendedEntry(static_cast<int>(i), pEntry) == 1) {
-            HTREEITEM hEntry =
-                InsertEntry(pEntry->lpszText, pEntry->lpszAddress, static_cast<int>(i));
-            AppendExtendedFields(hEntry, pEntry);
-        }
-    }
-    USIM_FreeBlock(pEntry);
 }
 
 // Sets a field child's text, appending the child when the entry lacks it, or removes the child
@@ -139,16 +114,109 @@ void UpdateField(HTREEITEM hEntry, int iField, int iImage, LPCWSTR pszValue) {
     }
 }
 
-void OnPlainEntryStored(int iIndex) {
-    SIM_PBENTRY entry;
-    ReadPlainEntry(iIndex, &entry);
-    HTREEITEM hEntry = TREE_FindItemByMemIndex(g_hSIMTree, iIndex);
-    if (hEntry) {
-        TREEITEM_SetSIMCardFiled(g_hSIMTree, hEntry, -1, entry.lpszText);
-        TREEITEM_SetSIMCardFiled(g_hSIMTree, hEntry, FIELD_TEL, entry.lpszAddress);
+// A fill and the notification thread both put entries into the tree. A stored notification may
+// arrive for a slot that a running fill has not read yet; the fill must then update the item the
+// notification added instead of adding the entry again. Finding and inserting happen under this
+// lock, and the slots that notifications added during a fill are remembered for it.
+std::mutex g_placeLock;
+bool g_bFilling = false;
+std::vector<bool> g_placedDuringFill(TREE_SIM_MAX_INDEX + 1);
+
+// One entry as the tree shows it: its name, number and, on an extended card, its other fields.
+struct EntryView {
+    LPCWSTR pszName;
+    LPCWSTR pszNumber;
+    const USIM_PBENTRY* pExtended;
+};
+
+void AddFields(HTREEITEM hEntry, const EntryView& view) {
+    if (view.pExtended) {
+        AppendExtendedFields(hEntry, view.pExtended);
+    }
+}
+
+void UpdateEntry(HTREEITEM hEntry, const EntryView& view) {
+    TREEITEM_SetSIMCardFiled(g_hSIMTree, hEntry, -1, view.pszName);
+    TREEITEM_SetSIMCardFiled(g_hSIMTree, hEntry, FIELD_TEL, view.pszNumber);
+    if (!view.pExtended) {
         return;
     }
-    TREEITEM_Select(g_hSIMTree, InsertEntry(entry.lpszText, entry.lpszAddress, iIndex));
+    if (USIM_IsPhone2Supported()) {
+        UpdateField(hEntry, FIELD_TEL2, IMG_TEL2, SecondNumberOf(view.pExtended));
+    }
+    if (USIM_IsEmailSupported()) {
+        UpdateField(hEntry, FIELD_EMAIL, IMG_EMAIL, EmailOf(view.pExtended));
+    }
+}
+
+// The item that carries the index brought up to date, or a new one; null when it was updated.
+HTREEITEM PlaceEntry(int iIndex, const EntryView& view) {
+    if (HTREEITEM hEntry = TREE_FindItemByMemIndex(g_hSIMTree, iIndex)) {
+        UpdateEntry(hEntry, view);
+        return nullptr;
+    }
+    HTREEITEM hEntry = InsertEntry(view.pszName, view.pszNumber, iIndex);
+    AddFields(hEntry, view);
+    return hEntry;
+}
+
+void FillEntry(int iIndex, const EntryView& view) {
+    std::lock_guard<std::mutex> lock(g_placeLock);
+    if (g_placedDuringFill[static_cast<size_t>(iIndex)]) {
+        PlaceEntry(iIndex, view);
+        return;
+    }
+    AddFields(InsertEntry(view.pszName, view.pszNumber, iIndex), view);
+}
+
+// A new entry is selected; one the tree had already is only brought up to date.
+void NotifyEntry(int iIndex, const EntryView& view) {
+    std::lock_guard<std::mutex> lock(g_placeLock);
+    HTREEITEM hNew = PlaceEntry(iIndex, view);
+    if (!hNew) {
+        return;
+    }
+    TREEITEM_Select(g_hSIMTree, hNew);
+    if (g_bFilling && iIndex >= 0 && iIndex <= TREE_SIM_MAX_INDEX) {
+        g_placedDuringFill[static_cast<size_t>(iIndex)] = true;
+    }
+}
+
+void SetFilling(bool bFilling) {
+    std::lock_guard<std::mutex> lock(g_placeLock);
+    g_bFilling = bFilling;
+    g_placedDuringFill.assign(g_placedDuringFill.size(), false);
+}
+
+void FillPlainTree(DWORD dwTotal) {
+    SIM_PBENTRY entry;
+    for (DWORD i = 1; i <= dwTotal; ++i) {
+        if (ReadPlainEntry(static_cast<int>(i), &entry) == 1) {
+            FillEntry(static_cast<int>(i), EntryView{entry.lpszText, entry.lpszAddress, nullptr});
+        }
+    }
+}
+
+void FillExtendedTree(DWORD dwTotal) {
+    USIM_PBENTRY* pEntry = nullptr;
+    if (!USIM_AllocEntry(&pEntry)) {
+        return;
+    }
+    for (DWORD i = 1; i <= dwTotal; ++i) {
+        if (ReadExtendedEntry(static_cast<int>(i), pEntry) == 1) {
+            FillEntry(static_cast<int>(i),
+                      EntryView{pEntry->lpszText, pEntry->lpszAddress, pEntry});
+        }
+    }
+    USIM_FreeBlock(pEntry);
+}
+
+// A slot that cannot be read (damaged, or emptied again before the read) leaves the tree alone.
+void OnPlainEntryStored(int iIndex) {
+    SIM_PBENTRY entry;
+    if (ReadPlainEntry(iIndex, &entry) == 1) {
+        NotifyEntry(iIndex, EntryView{entry.lpszText, entry.lpszAddress, nullptr});
+    }
 }
 
 void OnExtendedEntryStored(int iIndex) {
@@ -156,23 +224,15 @@ void OnExtendedEntryStored(int iIndex) {
     if (!USIM_AllocEntry(&pEntry)) {
         return;
     }
-    ReadExtendedEntry(iIndex, pEntry);
-    HTREEITEM hEntry = TREE_FindItemByMemIndex(g_hSIMTree, iIndex);
-    if (!hEntry) {
-        hEntry = InsertEntry(pEntry->lpszText, pEntry->lpszAddress, iIndex);
-        AppendExtendedFields(hEntry, pEntry);
-        TREEITEM_Select(g_hSIMTree, hEntry);
-    } else {
-        TREEITEM_SetSIMCardFiled(g_hSIMTree, hEntry, -1, pEntry->lpszText);
-        TREEITEM_SetSIMCardFiled(g_hSIMTree, hEntry, FIELD_TEL, pEntry->lpszAddress);
-        if (USIM_IsPhone2Supported()) {
-            UpdateField(hEntry, FIELD_TEL2, IMG_TEL2, SecondNumberOf(pEntry));
-        }
-        if (USIM_IsEmailSupported()) {
-            UpdateField(hEntry, FIELD_EMAIL, IMG_EMAIL, EmailOf(pEntry));
-        }
+    if (ReadExtendedEntry(iIndex, pEntry) == 1) {
+        NotifyEntry(iIndex, EntryView{pEntry->lpszText, pEntry->lpszAddress, pEntry});
     }
     USIM_FreeBlock(pEntry);
+}
+
+// The status line reads the card's counts whenever it paints.
+void RepaintStatusLine() {
+    InvalidateRect(GetDlgItem(g_hMainDlg, IDC_MEMORY_STATUS), nullptr, TRUE);
 }
 
 const SIMPBECHANGE* PhonebookChange(const void* pData) {
@@ -389,6 +449,7 @@ DWORD WINAPI CTRL_MAIN_FillThread(LPVOID pParam) {
 
 // Every slot up to the total is read; a slot that fails to read, an empty one, is left out.
 void CTRL_MAIN_FillSIMTree() {
+    SetFilling(true);
     TREE_DeleteAll(g_hSIMTree);
     DWORD dwUsed = 0;
     DWORD dwTotal = 0;
@@ -398,7 +459,9 @@ void CTRL_MAIN_FillSIMTree() {
     } else {
         FillPlainTree(dwTotal);
     }
+    SetFilling(false);
     TREE_SelectFirstItem(g_hSIMTree);
+    RepaintStatusLine();
 }
 
 // Runs on the SIM library's thread. It changes the tree only, through the tree's messages, and
@@ -416,6 +479,7 @@ void CTRL_MAIN_SIMNotify(DWORD dwCode, const void* pData, DWORD, DWORD) {
             } else {
                 OnPlainEntryStored(iIndex);
             }
+            RepaintStatusLine();
         }
         break;
     case SIM_NOTIFY_PBE_DELETED:
@@ -425,6 +489,7 @@ void CTRL_MAIN_SIMNotify(DWORD dwCode, const void* pData, DWORD, DWORD) {
             if (hEntry) {
                 TREEITEM_Delete(g_hSIMTree, hEntry);
             }
+            RepaintStatusLine();
         }
         break;
     case SIM_NOTIFY_RADIOOFF:

@@ -19,6 +19,11 @@ struct CardFaults {
     HRESULT capabilities_error = S_OK;
     // Changes the sizes the card reports, not the ones it keeps.
     std::function<void(handset::CardProfile&)> reported_profile;
+    // Reads of this slot answer read_error, when it is not S_OK.
+    DWORD failing_read_slot = 0;
+    HRESULT read_error = S_OK;
+    // Runs before each read reaches the card, on the reading thread.
+    std::function<void(DWORD index)> before_read;
     // Changes the used and total slots the card reports.
     std::function<void(DWORD& used, DWORD& total)> reported_status;
 };
@@ -50,6 +55,12 @@ class FaultyCard final : public handset::CardBackend {
         return result;
     }
     HRESULT read_entry(DWORD index, handset::PhonebookEntry& entry) override {
+        if (m_faults.before_read) {
+            m_faults.before_read(index);
+        }
+        if (m_faults.read_error != S_OK && index == m_faults.failing_read_slot) {
+            return m_faults.read_error;
+        }
         return m_card.read_entry(index, entry);
     }
     HRESULT write_entry(DWORD index, const handset::PhonebookEntry& entry,

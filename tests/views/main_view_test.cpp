@@ -1,3 +1,4 @@
+#include "faulty_card.h"
 #include "gdi/screen.h"
 #include "program_driver.h"
 #include "program_process.h"
@@ -494,3 +495,69 @@ TEST_P(MainViewPicture, LooksAsItsReference) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AtEachScreen, MainViewPicture, EachScreen(), ScreenName);
+
+namespace {
+
+int CountLines(const std::vector<std::string>& lines, const std::string& text) {
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.find(text) != std::string::npos;
+    }));
+}
+
+} // namespace
+
+TEST_F(MainViewTest, TheStatusLineCountsWhatTheCardHoldsAfterChangesFromOutside) {
+    AddEntry(u"Anna", u"0301");
+    Start();
+    AddEntry(u"Ben", u"0302");
+    AddEntry(u"Cleo", u"0303");
+    ASSERT_TRUE(TreeBecomes([](const std::vector<Item>& tree) { return tree.size() == 3; }));
+    EXPECT_TRUE(m_program->wait_until(
+        [&] {
+            return CountLines(m_program->debug_lines(), "SIM_GetPhoneBookStatus: Used:3, ") > 0;
+        },
+        kProgramWait));
+}
+
+// A slot that cannot be read when its notification comes leaves the tree as it was.
+TEST_F(MainViewTest, AStoredEntryThatCannotBeReadAddsNoItem) {
+    AddEntry(u"Anna", u"0301", 1);
+    CardFaults faults;
+    faults.failing_read_slot = 9;
+    faults.read_error = SIM_E_MEMORYFAILURE;
+    FaultyCardScope faulty(faults);
+    Start();
+    // The fill has met the damaged slot once already; the notification reads it again.
+    AddEntry(u"Ghost", u"0309", 9);
+    ASSERT_TRUE(m_program->wait_until(
+        [&] { return CountLines(m_program->debug_lines(), "SIM_Error: #9: ") == 2; },
+        kProgramWait));
+    ASSERT_TRUE(m_program->wait_until_idle(kProgramWait));
+    std::vector<Item> tree = Tree();
+    EXPECT_EQ(Names(tree), (std::vector<std::u16string>{u"Anna"}));
+    EXPECT_EQ(Selected(m_tree), tree[0].handle);
+}
+
+// The first fill reaches slot 3 when an entry arrives for slot 7, which it has not read yet.
+TEST_F(MainViewTest, AnEntryNotifiedDuringTheFillShowsOnce) {
+    AddEntry(u"Anna", u"0301", 1);
+    AddEntry(u"Ben", u"0302", 3);
+    std::atomic<bool> stored{false};
+    const std::filesystem::path card_file = m_device.folder() / "sim.db";
+    CardFaults faults;
+    faults.before_read = [&](DWORD index) {
+        if (index != 3 || stored.exchange(true)) {
+            return;
+        }
+        handset::CardFile::open(card_file).store(7, sim_entry(u"Late", u"0307"),
+                                                 handset::EntryFields::all);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!TREE_FindItemByMemIndex(g_hSIMTree, 7) &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    };
+    FaultyCardScope faulty(faults);
+    Start();
+    EXPECT_EQ(Names(Tree()), (std::vector<std::u16string>{u"Anna", u"Ben", u"Late"}));
+}
