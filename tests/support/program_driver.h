@@ -35,6 +35,9 @@ class ProgramDriver {
         }
         std::optional<handset::MessageBoxContent> content = m_driver.message_box(box);
         EXPECT_TRUE(m_driver.answer(box));
+        // The window under the box is active again, and whatever the answer set off is done,
+        // before the test goes on as a person would.
+        m_driver.wait_until_idle(kProgramWait);
         return content.value_or(handset::MessageBoxContent{});
     }
 
