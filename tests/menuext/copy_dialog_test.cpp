@@ -9,6 +9,7 @@
 #include "menuext/copy_dialog.h"
 #include "menuext/quorrel.h"
 #include "poom/contact_store.h"
+#include "program_process.h"
 #include "quorrel_ids.h"
 #include "test_device.h"
 #include "tree_items.h"
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -386,4 +388,51 @@ TEST_F(CopyDialogTest, OpeningThreeTimesLeavesNothingHeld) {
     EXPECT_EQ(Lines("Quorrel: -ReleaseSIM->SimDeinitialize"), 3);
     EXPECT_EQ(Lines("InitPoom->Warning: the COM library is already initialized!"), 3);
     m_tree = nullptr;
+}
+
+namespace {
+
+std::vector<std::string> DeviceLog(const std::filesystem::path& folder) {
+    std::ifstream file(folder / "debug.log");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool LogHas(const std::filesystem::path& folder, const std::string& text) {
+    std::vector<std::string> lines = DeviceLog(folder);
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.find(text) != std::string::npos;
+    });
+}
+
+} // namespace
+
+// Quorrel and Telvane meet only on the card: what one writes reaches the other's tree through the
+// card's notifications.
+TEST_F(CopyDialogTest, ANumberCopiedHereShowsInARunningTelvane) {
+    for (const char* file : {"Telvane.exe.0409.mui", "Telvane.dll"}) {
+        std::filesystem::copy_file(std::filesystem::path(TELVANE_PROGRAM).parent_path() / file,
+                                   m_device.folder() / file);
+    }
+    ProgramProcess telvane(
+        {TELVANE_PROGRAM, "--device", m_device.folder().string(), "--display", "headless"},
+        m_device.folder() / "telvane-output.txt");
+    ASSERT_TRUE(m_driver.wait_until(
+        [&] { return LogHas(m_device.folder(), "CTRL_MAIN_EnableMenu: Enable Menubar == TRUE"); },
+        kWait))
+        << telvane.output();
+    AddContacts({Contact(u"John", u"Smith", u"0170111")});
+    Open();
+    Command(IDM_SELECT_ALL);
+    Command(IDM_DO_COPY);
+    EXPECT_EQ(Box(), u"Successfully copied Contacts to SIM card.");
+    EXPECT_TRUE(m_driver.wait_until(
+        [&] {
+            return LogHas(m_device.folder(),
+                          "Telvane <RD_INFO>: SIM_ReadPBEntry: #1, Name:Smith,John");
+        },
+        kWait));
 }
