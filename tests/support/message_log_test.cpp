@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <winuser.h>
 
+#include <cstdio>
 #include <string>
 
 using namespace handset;
