@@ -11,7 +11,6 @@ using handset::Screen;
 using handset::ScreenProfile;
 using handset::ShellWindows;
 using testing::ElementsAre;
-using testing::IsEmpty;
 
 namespace {
 
@@ -101,7 +100,9 @@ TEST_F(FullScreenDialogTest, TheDoneButtonSendsIdOkAndTheCancelButtonIdCancel) {
     tap(ShellWindows::instance().task_bar(), task_bar_button());
     ASSERT_TRUE(init_dialog(owner(), SHIDIF_CANCELBUTTON | SHIDIF_SIZEDLG));
     tap(ShellWindows::instance().task_bar(), task_bar_button());
-    EXPECT_THAT(log().commands, ElementsAre(button(IDOK), button(IDCANCEL)));
+    EXPECT_TRUE(sequence_matches(told({WM_COMMAND}),
+                                 {expect(owner(), WM_COMMAND, button(IDOK)).posted(),
+                                  expect(owner(), WM_COMMAND, button(IDCANCEL)).posted()}));
 }
 
 TEST_F(FullScreenDialogTest, EscPressesTheTaskBarsButtonWhenThereIsOne) {
@@ -111,7 +112,8 @@ TEST_F(FullScreenDialogTest, EscPressesTheTaskBarsButtonWhenThereIsOne) {
     EXPECT_TRUE(handset::shell_takes_key(VK_ESCAPE, true));
     EXPECT_TRUE(handset::shell_takes_key(VK_ESCAPE, false));
     pump();
-    EXPECT_THAT(log().commands, ElementsAre(button(IDCANCEL)));
+    EXPECT_TRUE(sequence_matches(told({WM_COMMAND}),
+                                 {expect(owner(), WM_COMMAND, button(IDCANCEL)).posted()}));
 }
 
 TEST_F(FullScreenDialogTest, EscClosesAnOpenPopupMenuBeforeItPressesTheTaskBarsButton) {
@@ -122,20 +124,21 @@ TEST_F(FullScreenDialogTest, EscClosesAnOpenPopupMenuBeforeItPressesTheTaskBarsB
     PostMessageW(owner(), escape_probe, 0, 0);
     PostMessageW(owner(), WM_KEYDOWN, VK_ESCAPE, 0);
     pump();
-    EXPECT_THAT(log().escapes_taken, ElementsAre(false));
+    EXPECT_THAT(probes().escapes_taken, ElementsAre(false));
     EXPECT_FALSE(FindWindowW(u"#32768", nullptr)) << "Esc closed the popup";
-    EXPECT_THAT(log().commands, IsEmpty());
+    EXPECT_TRUE(sequence_matches(told({WM_COMMAND}), {}));
     EXPECT_TRUE(handset::shell_takes_key(VK_ESCAPE, true));
     EXPECT_TRUE(handset::shell_takes_key(VK_ESCAPE, false));
     pump();
-    EXPECT_THAT(log().commands, ElementsAre(button(IDCANCEL)));
+    EXPECT_TRUE(sequence_matches(told({WM_COMMAND}),
+                                 {expect(owner(), WM_COMMAND, button(IDCANCEL)).posted()}));
 }
 
 TEST_F(FullScreenDialogTest, ADisabledDialogTakesNoCommandFromTheTaskBar) {
     ASSERT_TRUE(init_dialog(owner(), SHIDIF_CANCELBUTTON | SHIDIF_SIZEDLG));
     EnableWindow(owner(), FALSE);
     tap(ShellWindows::instance().task_bar(), task_bar_button());
-    EXPECT_THAT(log().commands, IsEmpty());
+    EXPECT_TRUE(sequence_matches(told({WM_COMMAND}), {}));
 }
 
 TEST_F(FullScreenDialogTest, TheTaskBarSpeaksForTheDialogActivatedLast) {
@@ -144,11 +147,12 @@ TEST_F(FullScreenDialogTest, TheTaskBarSpeaksForTheDialogActivatedLast) {
     ASSERT_TRUE(init_dialog(second, SHIDIF_SIZEDLG));
     // The second has no button, so the tap does nothing; back in front, the first takes it.
     tap(ShellWindows::instance().task_bar(), task_bar_button());
-    EXPECT_THAT(log().commands, IsEmpty());
+    EXPECT_TRUE(sequence_matches(told({WM_COMMAND}), {}));
     DestroyWindow(second);
     pump();
     tap(ShellWindows::instance().task_bar(), task_bar_button());
-    EXPECT_THAT(log().commands, ElementsAre(button(IDCANCEL)));
+    EXPECT_TRUE(sequence_matches(told({WM_COMMAND}),
+                                 {expect(owner(), WM_COMMAND, button(IDCANCEL)).posted()}));
 }
 
 TEST_F(FullScreenDialogTest, RefusesAMissingRecordOrWindow) {

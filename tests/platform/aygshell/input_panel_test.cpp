@@ -4,16 +4,12 @@
 #include "aygshell/keyboard_layout.h"
 #include "aygshell/shell_windows.h"
 
-#include <gmock/gmock.h>
-
 #include <string>
 
 using handset::InputPanel;
 using handset::KeyboardLayout;
 using handset::PanelKey;
 using handset::ShellWindows;
-using testing::ElementsAre;
-using testing::IsEmpty;
 
 namespace {
 
@@ -67,7 +63,9 @@ TEST_F(InputPanelTest, RaisingItShrinksTheVisibleDesktopAndTellsTheWindowInFront
     pump();
     expect_rect(panel_info().rcVisibleDesktop, 0, 26, 240, 294);
     EXPECT_FALSE(IsWindowVisible(ShellWindows::instance().input_panel()));
-    EXPECT_THAT(log().setting_changes, ElementsAre(SPI_SETSIPINFO, SPI_SETSIPINFO));
+    EXPECT_TRUE(sequence_matches(told({WM_SETTINGCHANGE}),
+                                 {expect(owner(), WM_SETTINGCHANGE, SPI_SETSIPINFO),
+                                  expect(owner(), WM_SETTINGCHANGE, SPI_SETSIPINFO)}));
 }
 
 TEST_F(InputPanelTest, AskingForTheStateItIsInAlreadyTellsNobody) {
@@ -75,7 +73,8 @@ TEST_F(InputPanelTest, AskingForTheStateItIsInAlreadyTellsNobody) {
     SHSipPreference(owner(), SIP_UP);
     SHSipPreference(owner(), SIP_UNCHANGED);
     pump();
-    EXPECT_EQ(log().setting_changes.size(), 1u);
+    EXPECT_TRUE(sequence_matches(told({WM_SETTINGCHANGE}),
+                                 {expect(owner(), WM_SETTINGCHANGE, SPI_SETSIPINFO)}));
 }
 
 TEST_F(InputPanelTest, AtVgaThePanelAndTheDesktopAreTwiceAsTall) {
@@ -118,10 +117,14 @@ TEST_F(InputPanelTest, APanelRaisedForAFullScreenDialogGoesDownWhenTheDialogEnds
     SHINITDLGINFO init{SHIDIM_FLAGS, editor, SHIDIF_SIZEDLG};
     ASSERT_TRUE(SHInitDialog(&init));
     SHSipPreference(editor, SIP_UP);
+    pump();
+    told({});
     DestroyWindow(editor);
     pump();
     EXPECT_FALSE(InputPanel::instance().is_up());
-    EXPECT_EQ(log().setting_changes.back(), SPI_SETSIPINFO) << "the window in front is told";
+    EXPECT_TRUE(sequence_matches(told({WM_SETTINGCHANGE}),
+                                 {expect(owner(), WM_SETTINGCHANGE, SPI_SETSIPINFO)}))
+        << "the window in front is told";
 }
 
 TEST_F(InputPanelTest, APanelThePersonRaisedStaysWhenADialogEnds) {

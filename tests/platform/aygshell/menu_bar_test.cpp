@@ -5,15 +5,11 @@
 #include "base/debug_output.h"
 #include "user/input.h"
 
-#include <gmock/gmock.h>
-
 #include <future>
 #include <thread>
 
 using handset::InputPanel;
 using handset::shell_takes_key;
-using testing::ElementsAre;
-using testing::IsEmpty;
 
 namespace {
 
@@ -62,7 +58,9 @@ TEST_F(MenuBarTest, ACommandKeySendsItsCommandToTheOwnerWhenTapped) {
     const HWND bar = create_menu_bar(owner(), 101);
     tap(bar, soft_key_point(bar, 0));
     tap(bar, soft_key_point(bar, 1));
-    EXPECT_THAT(log().commands, ElementsAre(command(361), command(362)));
+    EXPECT_TRUE(
+        sequence_matches(told({WM_COMMAND}), {expect(owner(), WM_COMMAND, command(361)).posted(),
+                                              expect(owner(), WM_COMMAND, command(362)).posted()}));
 }
 
 TEST_F(MenuBarTest, TheHardwareSoftKeysPressTheKeysOfTheBarInFront) {
@@ -71,7 +69,9 @@ TEST_F(MenuBarTest, TheHardwareSoftKeysPressTheKeysOfTheBarInFront) {
     EXPECT_TRUE(shell_takes_key(VK_TSOFT2, false));
     EXPECT_TRUE(shell_takes_key(VK_TSOFT1, true));
     pump();
-    EXPECT_THAT(log().commands, ElementsAre(command(362), command(361)));
+    EXPECT_TRUE(
+        sequence_matches(told({WM_COMMAND}), {expect(owner(), WM_COMMAND, command(362)).posted(),
+                                              expect(owner(), WM_COMMAND, command(361)).posted()}));
 }
 
 TEST_F(MenuBarTest, SoftKeysAreDisabledAndEnabledByPositionOrCommand) {
@@ -82,12 +82,13 @@ TEST_F(MenuBarTest, SoftKeysAreDisabledAndEnabledByPositionOrCommand) {
     tap(bar, soft_key_point(bar, 1));
     shell_takes_key(VK_TSOFT1, true);
     pump();
-    EXPECT_THAT(log().commands, IsEmpty());
+    EXPECT_TRUE(sequence_matches(told({WM_COMMAND}), {}));
 
     EXPECT_EQ(SHEnableSoftkey(bar, 1, TRUE, TRUE), S_OK);
     tap(bar, soft_key_point(bar, 0));
     tap(bar, soft_key_point(bar, 1));
-    EXPECT_THAT(log().commands, ElementsAre(command(362)));
+    EXPECT_TRUE(
+        sequence_matches(told({WM_COMMAND}), {expect(owner(), WM_COMMAND, command(362)).posted()}));
 }
 
 TEST_F(MenuBarTest, EnablingAKeyThatIsNotThereFails) {
@@ -110,7 +111,7 @@ TEST_F(MenuBarTest, AWorkerThreadDisablesTheKeysThroughTheBarsOwnThread) {
     worker.join();
     EXPECT_EQ(answer.get(), S_OK);
     tap(bar, soft_key_point(bar, 1));
-    EXPECT_THAT(log().commands, IsEmpty());
+    EXPECT_TRUE(sequence_matches(told({WM_COMMAND}), {}));
 }
 
 TEST_F(MenuBarTest, TheRightKeysPopupOpensAboveTheKeyAndSendsTheChosenCommand) {
@@ -123,10 +124,11 @@ TEST_F(MenuBarTest, TheRightKeysPopupOpensAboveTheKeyAndSendsTheChosenCommand) {
     PostMessageW(owner(), WM_KEYDOWN, VK_DOWN, 0);
     PostMessageW(owner(), WM_KEYDOWN, VK_RETURN, 0);
     pump();
-    ASSERT_EQ(log().popup_rects.size(), 1u);
-    EXPECT_EQ(log().popup_rects[0].bottom, 294);
-    EXPECT_EQ(log().popup_rects[0].right, 240);
-    EXPECT_THAT(log().commands, ElementsAre(command(351)));
+    ASSERT_EQ(probes().popup_rects.size(), 1u);
+    EXPECT_EQ(probes().popup_rects[0].bottom, 294);
+    EXPECT_EQ(probes().popup_rects[0].right, 240);
+    EXPECT_TRUE(
+        sequence_matches(told({WM_COMMAND}), {expect(owner(), WM_COMMAND, command(351)).posted()}));
 }
 
 TEST_F(MenuBarTest, APopupClosedWithoutAChoiceSendsNothing) {
@@ -136,7 +138,7 @@ TEST_F(MenuBarTest, APopupClosedWithoutAChoiceSendsNothing) {
     handset::inject_key(VK_ESCAPE, true);
     handset::inject_key(VK_ESCAPE, false);
     pump();
-    EXPECT_THAT(log().commands, IsEmpty());
+    EXPECT_TRUE(sequence_matches(told({WM_COMMAND}), {}));
 }
 
 TEST_F(MenuBarTest, GetSubMenuAnswersTheRightKeysPopupForIdZero) {
@@ -170,8 +172,9 @@ TEST_F(MenuBarTest, TheOverriddenTalkKeyArrivesAtTheOwnerAsOneHotKeyPerPress) {
     EXPECT_TRUE(shell_takes_key(VK_TTALK, true));
     EXPECT_TRUE(shell_takes_key(VK_TTALK, false));
     pump();
-    ASSERT_EQ(log().hot_keys.size(), 1u);
-    EXPECT_EQ(HIWORD(log().hot_keys[0]), 0x72);
+    EXPECT_TRUE(
+        sequence_matches(told({WM_HOTKEY}),
+                         {expect(owner(), WM_HOTKEY, VK_TTALK, MAKELPARAM(0, VK_TTALK)).posted()}));
 }
 
 TEST_F(MenuBarTest, NotifyWithoutNoDefaultLetsTheKeyGoOnAsWell) {
@@ -179,7 +182,7 @@ TEST_F(MenuBarTest, NotifyWithoutNoDefaultLetsTheKeyGoOnAsWell) {
     SendMessageW(bar, SHCMBM_OVERRIDEKEY, VK_TTALK, MAKELPARAM(SHMBOF_NOTIFY, SHMBOF_NOTIFY));
     EXPECT_FALSE(shell_takes_key(VK_TTALK, true));
     pump();
-    EXPECT_EQ(log().hot_keys.size(), 1u);
+    EXPECT_TRUE(sequence_matches(told({WM_HOTKEY}), {expect(owner(), WM_HOTKEY).posted()}));
 }
 
 TEST_F(MenuBarTest, OnlyTheWindowInFrontGetsTheTalkKey) {
@@ -188,7 +191,7 @@ TEST_F(MenuBarTest, OnlyTheWindowInFrontGetsTheTalkKey) {
     create_owner(u"Other");
     EXPECT_FALSE(shell_takes_key(VK_TTALK, true));
     pump();
-    EXPECT_THAT(log().hot_keys, IsEmpty());
+    EXPECT_TRUE(sequence_matches(told({WM_HOTKEY}), {}));
 }
 
 TEST_F(MenuBarTest, ThePanelButtonTogglesTheInputPanelUnlessHidden) {
@@ -200,13 +203,14 @@ TEST_F(MenuBarTest, ThePanelButtonTogglesTheInputPanelUnlessHidden) {
     EXPECT_TRUE(InputPanel::instance().is_up());
     tap(with_button, middle);
     EXPECT_FALSE(InputPanel::instance().is_up());
-    EXPECT_THAT(log().commands, IsEmpty());
+    EXPECT_TRUE(sequence_matches(told({WM_COMMAND}), {}));
 
     DestroyWindow(with_button);
     const HWND without = create_menu_bar(owner(), 101, SHCMBF_HMENU | SHCMBF_HIDESIPBUTTON);
     tap(without, POINT{middle.x - 1, middle.y});
     EXPECT_FALSE(InputPanel::instance().is_up());
-    EXPECT_THAT(log().commands, ElementsAre(command(361)));
+    EXPECT_TRUE(
+        sequence_matches(told({WM_COMMAND}), {expect(owner(), WM_COMMAND, command(361)).posted()}));
 }
 
 TEST_F(MenuBarTest, DestroyingTheOwnerTakesItsBarWithIt) {

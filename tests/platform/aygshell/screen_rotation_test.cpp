@@ -4,11 +4,8 @@
 #include "aygshell/screen_rotation.h"
 #include "aygshell/shell_windows.h"
 
-#include <gmock/gmock.h>
-
 using handset::Screen;
 using handset::ShellWindows;
-using testing::ElementsAre;
 
 namespace {
 
@@ -18,7 +15,7 @@ class ScreenRotationTest : public ShellFixture {
         SHINITDLGINFO init{SHIDIM_FLAGS, dialog, flags};
         ASSERT_TRUE(SHInitDialog(&init));
         pump();
-        log().setting_changes.clear();
+        told({});
     }
 };
 
@@ -33,7 +30,8 @@ TEST_F(ScreenRotationTest, TheShellAndItsDialogsTakeTheNewShapeAndTheDialogsAreT
     expect_rect(window_rect(owner()), 0, 26, 320, 214);
     expect_rect(window_rect(bar), 0, 214, 320, 240);
     expect_rect(window_rect(ShellWindows::instance().task_bar()), 0, 0, 320, 26);
-    EXPECT_THAT(log().setting_changes, ElementsAre(SETTINGCHANGE_RESET));
+    EXPECT_TRUE(sequence_matches(told({WM_SETTINGCHANGE}),
+                                 {expect(owner(), WM_SETTINGCHANGE, SETTINGCHANGE_RESET)}));
 }
 
 TEST_F(ScreenRotationTest, EveryFullScreenDialogIsToldTheOneInFrontFirst) {
@@ -42,7 +40,9 @@ TEST_F(ScreenRotationTest, EveryFullScreenDialogIsToldTheOneInFrontFirst) {
     make_full_screen(second, SHIDIF_SIZEDLGFULLSCREEN);
     handset::rotate_screen();
     pump();
-    EXPECT_THAT(log().setting_changes, ElementsAre(SETTINGCHANGE_RESET, SETTINGCHANGE_RESET));
+    EXPECT_TRUE(sequence_matches(told({WM_SETTINGCHANGE}),
+                                 {expect(second, WM_SETTINGCHANGE, SETTINGCHANGE_RESET),
+                                  expect(owner(), WM_SETTINGCHANGE, SETTINGCHANGE_RESET)}));
     expect_rect(window_rect(second), 0, 26, 320, 214);
     handset::rotate_screen();
     pump();
@@ -55,5 +55,6 @@ TEST_F(ScreenRotationTest, ARotationRequestFromTheDisplayTurnsTheScreenOnTheShel
     EXPECT_EQ(Screen::instance().profile().width, 240) << "not before the shell's thread runs";
     pump();
     EXPECT_EQ(Screen::instance().profile().width, 320);
-    EXPECT_THAT(log().setting_changes, ElementsAre(SETTINGCHANGE_RESET));
+    EXPECT_TRUE(sequence_matches(told({WM_SETTINGCHANGE}),
+                                 {expect(owner(), WM_SETTINGCHANGE, SETTINGCHANGE_RESET)}));
 }

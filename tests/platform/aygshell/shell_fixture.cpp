@@ -4,32 +4,30 @@
 #include "aygshell/input_panel.h"
 #include "user/input_state.h"
 
+using handset::testing::MessageLog;
+
 namespace {
 
-OwnerLog g_log;
+Probes g_probes;
 
 LRESULT CALLBACK owner_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    MessageLog::instance().record(window, message, wparam, lparam);
     switch (message) {
     case WM_COMMAND:
-        g_log.commands.push_back(wparam);
-        return 0;
     case WM_HOTKEY:
-        g_log.hot_keys.push_back(lparam);
-        return 0;
     case WM_SETTINGCHANGE:
-        g_log.setting_changes.push_back(wparam);
         return 0;
     case popup_probe: {
         RECT rect{};
         GetWindowRect(FindWindowW(u"#32768", nullptr), &rect);
-        g_log.popup_rects.push_back(rect);
+        g_probes.popup_rects.push_back(rect);
         return 0;
     }
     case escape_probe:
-        g_log.escapes_taken.push_back(handset::shell_takes_key(VK_ESCAPE, true));
+        g_probes.escapes_taken.push_back(handset::shell_takes_key(VK_ESCAPE, true));
         return 0;
     default:
-        return DefWindowProcW(window, message, wparam, lparam);
+        return handset::testing::pass_to_default(DefWindowProcW, window, message, wparam, lparam);
     }
 }
 
@@ -56,7 +54,8 @@ void ShellFixture::SetUp() {
     ASSERT_TRUE(registered);
     m_owner = create_owner();
     pump();
-    g_log = OwnerLog();
+    MessageLog::instance().clear();
+    g_probes = Probes();
 }
 
 void ShellFixture::TearDown() {
@@ -66,7 +65,8 @@ void ShellFixture::TearDown() {
     handset::InputPanel::instance().set_up(false);
     handset::Screen::instance().set_profile(handset::ScreenProfile::qvga());
     pump();
-    g_log = OwnerLog();
+    MessageLog::instance().clear();
+    g_probes = Probes();
 }
 
 HWND ShellFixture::create_owner(LPCWSTR caption) {
@@ -92,11 +92,7 @@ HWND ShellFixture::create_menu_bar(HWND owner, UINT menu, DWORD flags) {
 }
 
 void ShellFixture::pump() {
-    MSG message{};
-    while (PeekMessageW(&message, HWND(), 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    handset::testing::pump_messages();
 }
 
 void ShellFixture::tap(HWND window, POINT client_point) {
@@ -127,8 +123,12 @@ COLORREF ShellFixture::pixel(POINT screen_point) {
     return handset::colorref_from_pixel(screen.pixel(screen_point.x, screen_point.y));
 }
 
-OwnerLog& ShellFixture::log() {
-    return g_log;
+std::vector<LoggedMessage> ShellFixture::told(std::initializer_list<UINT> messages) {
+    return handset::testing::only(MessageLog::instance().take(), messages);
+}
+
+Probes& ShellFixture::probes() {
+    return g_probes;
 }
 
 void expect_rect(const RECT& actual, LONG left, LONG top, LONG right, LONG bottom) {

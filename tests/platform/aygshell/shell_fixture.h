@@ -1,20 +1,24 @@
-// A top-level window on the test's thread that stands for a program's dialog: it records the
-// commands, hot keys and setting changes the shell sends it. With helpers to make menu bars from
-// the test program's own resources, pump messages, tap windows and read the screen.
+// Top-level windows on the test's thread that stand for a program's dialogs: what the shell tells
+// them (commands, hot keys, setting changes) goes to the message log. With helpers to make menu
+// bars from the test program's own resources, pump messages, tap windows and read the screen.
 #pragma once
 
 #include "gdi/screen.h"
+#include "message_log.h"
 
 #include <aygshell.h>
 #include <gtest/gtest.h>
 #include <wingdi.h>
 
+#include <initializer_list>
 #include <vector>
 
-struct OwnerLog {
-    std::vector<WPARAM> commands;        // WM_COMMAND first parameters
-    std::vector<LPARAM> hot_keys;        // WM_HOTKEY second parameters
-    std::vector<WPARAM> setting_changes; // WM_SETTINGCHANGE first parameters
+using handset::testing::expect;
+using handset::testing::LoggedMessage;
+using handset::testing::sequence_matches;
+
+// What the owner saw of the shell's state while a probe message was handled.
+struct Probes {
     // Where the open popup menu was whenever the owner got popup_probe.
     std::vector<RECT> popup_rects;
     // Whether the shell took Esc whenever the owner got escape_probe.
@@ -31,7 +35,7 @@ class ShellFixture : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // A shown, active top-level window with a caption; its messages go to log().
+    // A shown, active top-level window with a caption; its messages go to the message log.
     HWND create_owner(LPCWSTR caption = u"Owner");
     // SHCreateMenuBar for menu resource `menu` of the test program.
     HWND create_menu_bar(HWND owner, UINT menu, DWORD flags = SHCMBF_HMENU);
@@ -46,7 +50,9 @@ class ShellFixture : public ::testing::Test {
     static RECT window_rect(HWND window);
     static COLORREF pixel(POINT screen_point);
 
-    static OwnerLog& log();
+    // What the owners were told since the last call, of the given kinds only.
+    static std::vector<LoggedMessage> told(std::initializer_list<UINT> messages);
+    static Probes& probes();
     HWND owner() const { return m_owner; }
 
   private:

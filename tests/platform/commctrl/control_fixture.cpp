@@ -1,37 +1,27 @@
 #include "control_fixture.h"
 
+using handset::testing::MessageLog;
+
 namespace {
 
-ParentLog g_log;
+std::function<LRESULT(HDC, HWND)> g_static_colors;
 
 LRESULT CALLBACK parent_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    MessageLog::instance().record(window, message, wparam, lparam);
     switch (message) {
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lparam);
-        g_log.notifications.push_back(header->code);
-        if (header->code == static_cast<UINT>(NM_CLICK)) {
-            g_log.click_positions.push_back(GetMessagePos());
-        }
-        return 0;
-    }
+    case WM_NOTIFY:
     case WM_COMMAND:
-        g_log.commands.push_back(wparam);
-        return 0;
     case WM_VSCROLL:
-        g_log.scrolls.push_back(wparam);
-        return 0;
     case WM_CONTEXTMENU:
-        g_log.context_windows.push_back(HWND(static_cast<uint32_t>(wparam)));
-        g_log.context_points.push_back(lparam);
         return 0;
     case WM_CTLCOLORSTATIC:
-        if (g_log.on_static_colors) {
-            return g_log.on_static_colors(HDC(static_cast<uint32_t>(wparam)),
-                                          HWND(static_cast<uint32_t>(lparam)));
+        if (g_static_colors) {
+            return g_static_colors(HDC(static_cast<uint32_t>(wparam)),
+                                   HWND(static_cast<uint32_t>(lparam)));
         }
         return 0;
     default:
-        return DefWindowProcW(window, message, wparam, lparam);
+        return handset::testing::pass_to_default(DefWindowProcW, window, message, wparam, lparam);
     }
 }
 
@@ -47,7 +37,8 @@ void post_stylus(HWND window, UINT message, POINT client_point) {
 
 void ControlFixture::SetUp() {
     handset::Screen::instance().set_profile(handset::ScreenProfile::qvga());
-    g_log = ParentLog();
+    MessageLog::instance().clear();
+    g_static_colors = nullptr;
     static const bool registered = [] {
         WNDCLASSW record{};
         record.lpfnWndProc = parent_procedure;
@@ -59,13 +50,15 @@ void ControlFixture::SetUp() {
     m_parent = CreateWindowExW(0, u"CommctrlTestParent", u"", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320,
                                HWND(), HMENU(), HINSTANCE(), nullptr);
     ASSERT_TRUE(m_parent);
+    MessageLog::instance().mark_parent(m_parent);
     pump();
 }
 
 void ControlFixture::TearDown() {
     DestroyWindow(m_parent);
     pump();
-    g_log = ParentLog();
+    MessageLog::instance().clear();
+    g_static_colors = nullptr;
 }
 
 HWND ControlFixture::create(LPCWSTR class_name, DWORD style, RECT rect, LPCWSTR text, int id) {
@@ -79,11 +72,7 @@ HWND ControlFixture::create(LPCWSTR class_name, DWORD style, RECT rect, LPCWSTR 
 }
 
 void ControlFixture::pump() {
-    MSG message{};
-    while (PeekMessageW(&message, HWND(), 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    handset::testing::pump_messages();
 }
 
 void ControlFixture::tap(HWND window, POINT client_point) {
@@ -128,6 +117,10 @@ std::u16string ControlFixture::text_of(HWND window) {
     return std::u16string(buffer, static_cast<size_t>(count));
 }
 
-ParentLog& ControlFixture::log() {
-    return g_log;
+std::vector<LoggedMessage> ControlFixture::told(std::initializer_list<UINT> messages) {
+    return handset::testing::only(MessageLog::instance().take(), messages);
+}
+
+std::function<LRESULT(HDC, HWND)>& ControlFixture::static_colors() {
+    return g_static_colors;
 }

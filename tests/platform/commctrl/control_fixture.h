@@ -1,27 +1,25 @@
-// A parent window on the test's thread that records what its controls tell it, with helpers to
-// make controls, pump messages, touch the screen with the stylus and read the screen's pixels.
+// A parent window on the test's thread whose messages, what its controls tell it, go to the
+// message log as the parent's; with helpers to make controls, pump messages, touch the screen with
+// the stylus and read the screen's pixels.
 #pragma once
 
 #include "gdi/screen.h"
+#include "message_log.h"
 #include "user/input_state.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
-struct ParentLog {
-    std::vector<UINT> notifications;    // WM_NOTIFY codes
-    std::vector<WPARAM> commands;       // WM_COMMAND first parameters
-    std::vector<WPARAM> scrolls;        // WM_VSCROLL first parameters
-    std::vector<LPARAM> context_points; // WM_CONTEXTMENU second parameters
-    std::vector<HWND> context_windows;  // WM_CONTEXTMENU first parameters
-    std::vector<DWORD> click_positions; // GetMessagePos while NM_CLICK is handled
-    // Runs for WM_CTLCOLORSTATIC; answers what the parent answers (0 leaves the default).
-    std::function<LRESULT(HDC, HWND)> on_static_colors;
-};
+using handset::testing::LoggedMessage;
+using handset::testing::MessageLog;
+using handset::testing::notification;
+using handset::testing::sequence_matches;
+using handset::testing::to_parent;
 
 class ControlFixture : public ::testing::Test {
   protected:
@@ -41,7 +39,10 @@ class ControlFixture : public ::testing::Test {
     static COLORREF pixel(POINT screen_point);
     static std::u16string text_of(HWND window);
 
-    static ParentLog& log();
+    // What the parent was told since the last call, of the given kinds only.
+    static std::vector<LoggedMessage> told(std::initializer_list<UINT> messages);
+    // Runs for WM_CTLCOLORSTATIC; answers what the parent answers (0 leaves the default).
+    static std::function<LRESULT(HDC, HWND)>& static_colors();
     HWND parent() const { return m_parent; }
 
   private:

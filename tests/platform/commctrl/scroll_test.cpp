@@ -65,14 +65,16 @@ TEST_F(ScrollTest, TheScrollBarControlKeepsItsInformationAndAsksItsParentToScrol
     int maximum = -1;
     GetScrollRange(bar, SB_CTL, &minimum, &maximum);
     EXPECT_EQ(maximum, 100);
+    MessageLog::instance().take();
     tap(bar, POINT{6, 3});
     tap(bar, POINT{6, 196});
     tap(bar, POINT{6, 20});
-    ASSERT_EQ(log().scrolls.size(), 6u);
-    EXPECT_EQ(LOWORD(log().scrolls[0]), SB_LINEUP);
-    EXPECT_EQ(LOWORD(log().scrolls[1]), SB_ENDSCROLL);
-    EXPECT_EQ(LOWORD(log().scrolls[2]), SB_LINEDOWN);
-    EXPECT_EQ(LOWORD(log().scrolls[4]), SB_PAGEUP);
+    const auto scroll = [bar](WORD code) {
+        return to_parent(WM_VSCROLL, MAKEWPARAM(code, 0), static_cast<LPARAM>(bar.value()));
+    };
+    EXPECT_TRUE(sequence_matches(told({WM_VSCROLL}),
+                                 {scroll(SB_LINEUP), scroll(SB_ENDSCROLL), scroll(SB_LINEDOWN),
+                                  scroll(SB_ENDSCROLL), scroll(SB_PAGEUP), scroll(SB_ENDSCROLL)}));
     EXPECT_EQ(GetScrollPos(bar, SB_CTL), 40);
 }
 
@@ -80,16 +82,16 @@ TEST_F(ScrollTest, DraggingTheThumbTracksAndEndsWithItsPosition) {
     const HWND bar = create(u"SCROLLBAR", SBS_VERT, RECT{227, 0, 240, 200}, u"", 625);
     SCROLLINFO info = record(SIF_RANGE | SIF_PAGE | SIF_POS, 0, 100, 20, 0);
     SetScrollInfo(bar, SB_CTL, &info, TRUE);
+    MessageLog::instance().take();
     PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 20));
     PostMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(6, 400));
     PostMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(6, 400));
     pump();
-    ASSERT_EQ(log().scrolls.size(), 3u);
-    EXPECT_EQ(LOWORD(log().scrolls[0]), SB_THUMBTRACK);
-    EXPECT_EQ(HIWORD(log().scrolls[0]), 81);
-    EXPECT_EQ(LOWORD(log().scrolls[1]), SB_THUMBPOSITION);
-    EXPECT_EQ(HIWORD(log().scrolls[1]), 81);
-    EXPECT_EQ(LOWORD(log().scrolls[2]), SB_ENDSCROLL);
+    const LPARAM from_bar = static_cast<LPARAM>(bar.value());
+    EXPECT_TRUE(sequence_matches(told({WM_VSCROLL}),
+                                 {to_parent(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 81), from_bar),
+                                  to_parent(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 81), from_bar),
+                                  to_parent(WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), from_bar)}));
 }
 
 TEST_F(ScrollTest, ScrollWindowExMovesTheChildren) {

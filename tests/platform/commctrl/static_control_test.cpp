@@ -25,7 +25,7 @@ LRESULT paint_grey(HDC, HWND control) {
 } // namespace
 
 TEST_F(StaticControlTest, WhatTheParentPaintsWhileAskedForColoursStaysVisible) {
-    log().on_static_colors = paint_grey;
+    static_colors() = paint_grey;
     const HWND status = create(u"STATIC", SS_LEFT, RECT{0, 0, 240, 18}, u"", 600);
     UpdateWindow(status);
     EXPECT_EQ(pixel(POINT{3, 3}), grey);
@@ -36,10 +36,10 @@ TEST_F(StaticControlTest, WhatTheParentPaintsWhileAskedForColoursStaysVisible) {
 
 TEST_F(StaticControlTest, ABrushTheParentAnswersPaintsTheBackground) {
     const HBRUSH red = CreateSolidBrush(RGB(200, 0, 0));
-    log().on_static_colors = [red](HDC, HWND) { return static_cast<LRESULT>(red.value()); };
+    static_colors() = [red](HDC, HWND) { return static_cast<LRESULT>(red.value()); };
     create(u"STATIC", SS_CENTER, RECT{10, 100, 110, 120}, u"", 601);
     EXPECT_EQ(pixel(POINT{12, 102}), RGB(200, 0, 0));
-    log().on_static_colors = nullptr;
+    static_colors() = nullptr;
     DeleteObject(red);
 }
 

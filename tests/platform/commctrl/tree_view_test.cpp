@@ -211,25 +211,29 @@ TEST_F(TreeViewTest, HitTestTellsTheIconFromTheLabel) {
 TEST_F(TreeViewTest, TapSelectsAndTellsTheParentNmClickAtTheTapsPosition) {
     insert(u"first");
     const HTREEITEM second = insert(u"second");
+    MessageLog::instance().take();
     tap(m_tree, label_point(second));
     EXPECT_EQ(next(TVGN_CARET), second);
-    ASSERT_EQ(log().click_positions.size(), 1u);
+    const std::vector<LoggedMessage> told_parent = told({WM_NOTIFY});
+    // The tap gives the tree the focus before it counts as a click.
+    ASSERT_TRUE(sequence_matches(told_parent, {notification(NM_SETFOCUS), notification(NM_CLICK)}));
     POINT screen = label_point(second);
     ClientToScreen(m_tree, &screen);
-    EXPECT_EQ(GET_X_LPARAM(log().click_positions[0]), screen.x);
-    EXPECT_EQ(GET_Y_LPARAM(log().click_positions[0]), screen.y);
+    EXPECT_EQ(GET_X_LPARAM(told_parent[1].position), screen.x);
+    EXPECT_EQ(GET_Y_LPARAM(told_parent[1].position), screen.y);
     EXPECT_EQ(GetFocus(), m_tree);
 }
 
 TEST_F(TreeViewTest, TapAndHoldSendsTheParentWmContextMenuInsteadOfAClick) {
     const HTREEITEM item = insert(u"held");
+    MessageLog::instance().take();
     hold(m_tree, label_point(item));
-    EXPECT_TRUE(log().click_positions.empty());
-    ASSERT_EQ(log().context_windows.size(), 1u);
-    EXPECT_EQ(log().context_windows[0], m_tree);
     POINT screen = label_point(item);
     ClientToScreen(m_tree, &screen);
-    EXPECT_EQ(log().context_points[0], MAKELPARAM(screen.x, screen.y));
+    EXPECT_TRUE(sequence_matches(
+        told({WM_NOTIFY, WM_CONTEXTMENU}),
+        {notification(NM_SETFOCUS), to_parent(WM_CONTEXTMENU, static_cast<WPARAM>(m_tree.value()),
+                                              MAKELPARAM(screen.x, screen.y))}));
 }
 
 TEST_F(TreeViewTest, TapOnAButtonExpandsAndCollapses) {
@@ -261,8 +265,9 @@ TEST_F(TreeViewTest, KeysMoveTheSelectionAndExpandOrCollapse) {
     EXPECT_EQ(next(TVGN_CARET), a);
     press_key(m_tree, VK_LEFT);
     EXPECT_EQ(next(TVGN_NEXTVISIBLE, a), b);
+    MessageLog::instance().take();
     press_key(m_tree, VK_RETURN);
-    EXPECT_EQ(log().notifications.back(), static_cast<UINT>(NM_RETURN));
+    EXPECT_TRUE(sequence_matches(told({WM_NOTIFY}), {notification(NM_RETURN)}));
 }
 
 TEST_F(TreeViewTest, CollapsingMovesAHiddenSelectionToTheCollapsedItem) {
@@ -293,9 +298,10 @@ TEST_F(TreeViewTest, ScrollsWhenItemsOutgrowTheViewAndKeepsTheSelectionInSight) 
     // A tap on the bar's lower arrow scrolls by a row and is no click on an item.
     RECT client{};
     GetClientRect(m_tree, &client);
+    MessageLog::instance().take();
     tap(m_tree, POINT{client.right - 2, client.bottom - 2});
     EXPECT_EQ(next(TVGN_FIRSTVISIBLE), items[static_cast<size_t>(fitting) + 1]);
-    EXPECT_TRUE(log().click_positions.empty());
+    EXPECT_TRUE(sequence_matches(told({WM_NOTIFY}), {notification(NM_SETFOCUS)}));
 }
 
 TEST_F(TreeViewTest, DrawsTheSelectionHighlightBehindTheLabel) {

@@ -18,11 +18,8 @@ namespace {
 
 constexpr UINT ask_thread = WM_APP + 1;   // answers the id of the thread that runs it
 constexpr UINT ask_back = WM_APP + 2;     // sends ask_thread to the window in lparam, adds one
-constexpr UINT record_order = WM_APP + 3; // appends wparam to the order list
+constexpr UINT record_order = WM_APP + 3; // logged, to see the order of arrival
 constexpr const char16_t* worker_class = u"CrossThreadWindow";
-
-std::mutex g_order_mutex;
-std::vector<WPARAM> g_order;
 
 LRESULT CALLBACK worker_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
@@ -30,11 +27,9 @@ LRESULT CALLBACK worker_procedure(HWND window, UINT message, WPARAM wparam, LPAR
         return static_cast<LRESULT>(GetCurrentThreadId()) + static_cast<LRESULT>(wparam);
     case ask_back:
         return SendMessageW(HWND(static_cast<uint32_t>(lparam)), ask_thread, 0, 0) + 1;
-    case record_order: {
-        std::lock_guard lock(g_order_mutex);
-        g_order.push_back(wparam);
+    case record_order:
+        MessageLog::instance().record(window, message, wparam, lparam);
         return 0;
-    }
     default:
         return DefWindowProcW(window, message, wparam, lparam);
     }
@@ -50,8 +45,7 @@ class CrossThread : public ::testing::Test {
     void SetUp() override {
         Screen::instance().set_profile(ScreenProfile::qvga());
         register_test_class(worker_class, worker_procedure);
-        std::lock_guard lock(g_order_mutex);
-        g_order.clear();
+        MessageLog::instance().clear();
     }
 
     // The UI threads of each test have ended, taking their windows with them.
@@ -175,11 +169,11 @@ TEST_F(CrossThread, MessagesPostedFromAnotherThreadKeepTheirOrder) {
         return 0;
     });
     receiver.run([] { return 0; });
-    std::lock_guard lock(g_order_mutex);
-    ASSERT_EQ(g_order.size(), 500u);
+    std::vector<ExpectedMessage> in_order;
     for (WPARAM index = 0; index < 500; ++index) {
-        EXPECT_EQ(g_order[index], index);
+        in_order.push_back(expect(window, record_order, index).posted());
     }
+    EXPECT_TRUE(sequence_matches(MessageLog::instance().take(), in_order));
 }
 
 TEST_F(CrossThread, PostingToAThreadThatEndedFails) {

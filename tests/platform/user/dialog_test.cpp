@@ -81,7 +81,7 @@ TEST_F(Dialogs, ARunSetsTheFontInitialisesDisablesTheOwnerAndGivesActivationBack
             dialog = window;
             first = HWND(static_cast<uint32_t>(wparam));
             second = GetDlgItem(window, 301);
-            PostMessageW(window, step, 0, 0);
+            MessageLog::instance().post(window, step, 0, 0);
             return TRUE;
         }
         if (message == step) {
@@ -110,13 +110,13 @@ TEST_F(Dialogs, ARunSetsTheFontInitialisesDisablesTheOwnerAndGivesActivationBack
                              expect(m_owner, WM_ACTIVATE, WA_INACTIVE),
                              expect(dialog, WM_ACTIVATE, WA_ACTIVE),
                              expect(first, WM_SETFOCUS),
-                             expect(dialog, step),
+                             expect(dialog, step).posted(),
                              expect(m_owner, WM_ENABLE, TRUE),
                              expect(dialog, WM_SHOWWINDOW, FALSE),
                              expect(first, WM_KILLFOCUS),
                              expect(dialog, WM_ACTIVATE, WA_INACTIVE),
                              expect(m_owner, WM_ACTIVATE, WA_ACTIVE),
-                             expect(m_owner, WM_SETFOCUS),
+                             expect(m_owner, WM_SETFOCUS).by_default(),
                              expect(dialog, WM_DESTROY),
                              expect(first, WM_DESTROY),
                              expect(second, WM_DESTROY),
@@ -250,9 +250,10 @@ TEST_F(Dialogs, NestedDialogsFormAStackAndTheOpenerResumesActive) {
 
 TEST_F(Dialogs, EnterPicksIdOkAndEscapePicksIdCancel) {
     TemplateBuilder builder = two_controls();
-    std::vector<WORD> commands;
+    HWND dialog;
     g_behaviour = [&](HWND window, UINT message, WPARAM wparam, LPARAM) -> INT_PTR {
         if (message == WM_INITDIALOG) {
+            dialog = window;
             PostMessageW(window, step, 0, 0);
             return TRUE;
         }
@@ -264,7 +265,6 @@ TEST_F(Dialogs, EnterPicksIdOkAndEscapePicksIdCancel) {
             return TRUE;
         }
         if (message == WM_COMMAND) {
-            commands.push_back(LOWORD(wparam));
             if (LOWORD(wparam) == IDCANCEL) {
                 EndDialog(window, IDCANCEL);
             }
@@ -272,9 +272,12 @@ TEST_F(Dialogs, EnterPicksIdOkAndEscapePicksIdCancel) {
         }
         return FALSE;
     };
+    MessageLog::instance().take();
     EXPECT_EQ(DialogBoxIndirectParamW(HINSTANCE(), builder.build(), m_owner, logging_dialog, 0),
               IDCANCEL);
-    EXPECT_EQ(commands, (std::vector<WORD>{IDOK, IDCANCEL}));
+    EXPECT_TRUE(
+        sequence_matches(only(MessageLog::instance().take(), {WM_COMMAND}),
+                         {expect(dialog, WM_COMMAND, IDOK), expect(dialog, WM_COMMAND, IDCANCEL)}));
 }
 
 TEST_F(Dialogs, TabMovesTheFocusThroughTheTabStops) {

@@ -236,7 +236,7 @@ TEST_F(PopupMenus, WithoutReturnCmdTheOwnerGetsTheCommandPostedAfterInitMenuPopu
     EXPECT_TRUE(
         sequence_matches(MessageLog::instance().take(),
                          {expect(m_owner, WM_INITMENUPOPUP, static_cast<WPARAM>(m_menu.value())),
-                          expect(m_owner, WM_COMMAND, MAKEWPARAM(dial, 0), 0)}));
+                          expect(m_owner, WM_COMMAND, MAKEWPARAM(dial, 0), 0).posted()}));
 }
 
 TEST_F(PopupMenus, AnItemWithAPopupOpensItBesideAndItsChoiceComesBack) {

@@ -80,8 +80,7 @@ void UiThread::loop(std::promise<DWORD>& started) {
     started.set_value(GetCurrentThreadId());
     MSG message;
     while (GetMessageW(&message, HWND(), 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        dispatch_message(message);
     }
     DestroyWindow(m_task_window);
 }
