@@ -2,6 +2,7 @@
 #include "base/debug_output.h"
 #include "com/builtin_classes.h"
 #include "com/class_libraries.h"
+#include "com/guid_text.h"
 #include "com/thread_initialization.h"
 
 #include <objbase.h>
@@ -66,4 +67,13 @@ STDAPI CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext
         return pUnkOuter != nullptr ? CLASS_E_NOAGGREGATION : creator(riid, ppv);
     }
     return create_from_library(rclsid, pUnkOuter, riid, ppv);
+}
+
+STDAPI CLSIDFromString(LPCWSTR lpsz, CLSID* pclsid) {
+    if (lpsz == nullptr || pclsid == nullptr) {
+        return E_INVALIDARG;
+    }
+    const std::optional<GUID> clsid = handset::guid_from_text(lpsz);
+    *pclsid = clsid.value_or(GUID{});
+    return clsid ? S_OK : CO_E_CLASSSTRING;
 }

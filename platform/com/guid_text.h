@@ -3,10 +3,14 @@
 
 #include <windef.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace handset {
 
 std::u16string guid_to_text(const GUID& guid);
+// Reads exactly that form, in either case of the hexadecimal digits; nothing for any other text.
+std::optional<GUID> guid_from_text(std::u16string_view text);
 
 } // namespace handset

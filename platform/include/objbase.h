@@ -38,6 +38,9 @@
 #ifndef CO_E_ERRORINDLL
 #define CO_E_ERRORINDLL ((HRESULT)0x800401F9)
 #endif
+#ifndef CO_E_CLASSSTRING
+#define CO_E_CLASSSTRING ((HRESULT)0x800401F3)
+#endif
 #ifndef RPC_E_CHANGED_MODE
 #define RPC_E_CHANGED_MODE ((HRESULT)0x80010106)
 #endif
@@ -100,3 +103,8 @@ extern "C" void STDMETHODCALLTYPE CoUninitialize(void);
 // class factory. *ppv is NULL on every failure.
 STDAPI CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContext, REFIID riid,
                         LPVOID* ppv);
+
+// Reads a class identifier as the registry spells it, "{05058F23-20BE-11D2-8F18-0000F87A4335}".
+// CO_E_CLASSSTRING for any other text (*pclsid is then all zeros), E_INVALIDARG for a null
+// argument.
+STDAPI CLSIDFromString(LPCWSTR lpsz, CLSID* pclsid);

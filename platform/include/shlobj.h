@@ -65,8 +65,7 @@ struct IContextMenuVtbl {
     // Adds the server's items at identifiers from idCmdFirst to idCmdLast; answers how many
     // identifiers it used, as a success status.
     HRESULT(STDMETHODCALLTYPE* QueryContextMenu)
-    (IContextMenu* This, HMENU hmenu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast,
-     UINT uFlags);
+    (IContextMenu* This, HMENU hmenu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast, UINT uFlags);
     HRESULT(STDMETHODCALLTYPE* InvokeCommand)(IContextMenu* This, LPCMINVOKECOMMANDINFO pici);
     HRESULT(STDMETHODCALLTYPE* GetCommandString)
     (IContextMenu* This, UINT_PTR idCmd, UINT uType, UINT* pReserved, LPSTR pszName, UINT cchMax);
@@ -147,3 +146,17 @@ struct IDataObjectVtbl {
 struct IDataObject {
     const IDataObjectVtbl* lpVtbl;
 };
+
+// An object identifier of the contacts store.
+typedef DWORD CEOID;
+
+// The selection of the Contacts application, as the data object of its site offers it. The
+// format is the one RegisterClipboardFormat gives for this name; the medium is TYMED_HGLOBAL, a
+// block of a DWORD count followed by that many CEOID values, the selected contacts in the order
+// they are listed.
+#define CFSTR_CONTACTOIDS u"Contact Object Identifiers"
+
+// Where the Contacts application finds the classes of its context-menu extensions: one subkey of
+// HKEY_LOCAL_MACHINE per class, named by the class identifier, under this key.
+#define REGKEY_CONTACTS_ITEM_CONTEXT_MENUS                                                         \
+    u"Software\\Microsoft\\Shell\\Extensions\\ContextMenus\\Contacts\\ItemContext"

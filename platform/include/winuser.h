@@ -533,6 +533,12 @@ BOOL WINAPI TrackPopupMenuEx(HMENU hMenu, UINT uFlags, int x, int y, HWND hwnd, 
 #define SetMenuItemInfo SetMenuItemInfoW
 #define GetMenuItemInfo GetMenuItemInfoW
 
+// Clipboard formats by name, as data objects offer them. The same name, compared without regard
+// to case, gives the same format throughout the process: a number from 0xC000 up. 0 for a null or
+// empty name.
+UINT WINAPI RegisterClipboardFormatW(LPCWSTR lpszFormat);
+#define RegisterClipboardFormat RegisterClipboardFormatW
+
 // Message boxes.
 int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
 #define MessageBox MessageBoxW

@@ -9,6 +9,7 @@
 #include "poom/contact_store.h"
 #include "registry/registry_tree.h"
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -24,8 +25,19 @@ void phonebook_command(Arguments& words, std::ostream& out);
 void contacts_command(Arguments& words, std::ostream& out);
 void registry_command(Arguments& words, std::ostream& out);
 void fault_command(Arguments& words, std::ostream& out);
+void extension_command(Arguments& words, std::ostream& out);
 // What "handsetctl fault --help" prints.
 extern const char* const fault_usage;
+// What "handsetctl extension --help" prints.
+extern const char* const extension_usage;
+
+// Makes library the in-process server of the class and lists the class among the Contacts
+// application's context-menu extensions; clsid as the registry spells it.
+void register_menu_extension(const std::u16string& clsid, const std::filesystem::path& library,
+                             std::ostream& out);
+// Registers Quorrel, with the Quorrel.dll in the folder of the running program, where the build
+// puts the programs and the extension side by side as they are on the device.
+void register_quorrel(std::ostream& out);
 
 // The device's card; a missing one is an OperationError that says how to make one.
 handset::CardFile open_card();

@@ -158,6 +158,7 @@ void init_command(Arguments& words, std::ostream& out) {
     const size_t contacts = options.empty ? 0 : handset::sample_contacts().size();
     out << "created a device in " << folder.string() << ": " << (usim ? "USIM" : "plain")
         << " card with " << entries << " entries, " << contacts << " contacts\n";
+    register_quorrel(out);
 }
 
 void status_command(Arguments& words, std::ostream& out) {

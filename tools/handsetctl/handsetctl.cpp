@@ -33,6 +33,8 @@ constexpr const char* usage = R"(usage: handsetctl [--device DIR] COMMAND ...
   calls
   fault add OPERATION [--slot N] [--nth N | --after N] [--error CODE] | list | clear
                                              (handsetctl fault --help)
+  extension register CLSID PATH | unregister CLSID | list
+                                             (handsetctl extension --help)
 The device folder is --device DIR, else $TELVANE_DEVICE, else $XDG_DATA_HOME/telvane/device.
 )";
 
@@ -43,7 +45,7 @@ struct Command {
     const char* const* help = nullptr;
 };
 
-constexpr std::array<Command, 9> commands{{
+constexpr std::array<Command, 10> commands{{
     {"init", init_command},
     {"status", status_command},
     {"sim", sim_command},
@@ -53,6 +55,7 @@ constexpr std::array<Command, 9> commands{{
     {"reg", registry_command},
     {"calls", calls_command},
     {"fault", fault_command, &fault_usage},
+    {"extension", extension_command, &extension_usage},
 }};
 
 // The help of the command named, or the usage of them all.

@@ -1,0 +1,18 @@
+#include "host/soft_keys.h"
+
+#include <aygshell.h>
+#include <libloaderapi.h>
+
+namespace handset {
+
+HWND create_soft_keys(HWND owner, UINT menu) {
+    SHMENUBARINFO bar{};
+    bar.cbSize = sizeof(bar);
+    bar.hwndParent = owner;
+    bar.dwFlags = SHCMBF_HMENU;
+    bar.nToolBarId = menu;
+    bar.hInstRes = GetModuleHandleW(nullptr);
+    return SHCreateMenuBar(&bar) ? bar.hwndMB : HWND();
+}
+
+} // namespace handset
