@@ -32,7 +32,3 @@ INT_PTR CALLBACK CTRL_CONFIRM_DlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARA
 INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM) {
     return ClosableDialog(hDlg, uMsg, wParam);
 }
-
-INT_PTR CALLBACK CTRL_CONTACT_MAIN_DlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM) {
-    return ClosableDialog(hDlg, uMsg, wParam);
-}
