@@ -406,6 +406,8 @@ DWORD WINAPI CTRL_CONTACT_MAIN_FillThread(LPVOID pParam) {
     g_bFilling = false;
     SetCursor(nullptr);
     LeaveCriticalSection(&g_csView);
+    // Wakes a stop that waits on the dialog thread for this worker to end.
+    PostMessageW(hDlg, WM_NULL, 0, 0);
     --g_iFills;
     return 0;
 }
@@ -569,14 +571,13 @@ void CTRL_CONTACT_MAIN_PaintTitle(HWND hDlg) {
     EndPaint(hTitle, &ps);
 }
 
-// Waits on the dialog thread, which the workers send to: the wait carries out their sends, or
-// they would never reach the lock's end.
+// Waits on the dialog thread, which the workers send to: the wait carries out their sends as they
+// come, or they would never reach the lock's end. Each worker posts to the dialog as it ends, so
+// the wait never sleeps past the last one.
 void CTRL_CONTACT_MAIN_StopFill() {
     g_bStopFill = true;
     while (g_iFills > 0) {
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-        Sleep(1);
+        WaitMessage();
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -54,4 +55,39 @@ inline std::vector<std::u16string> Names(const std::vector<Item>& items) {
 
 inline HTREEITEM Selected(HWND tree) {
     return NextItem(tree, TVGN_CARET);
+}
+
+inline POINT ToScreen(HWND window, POINT point) {
+    ClientToScreen(window, &point);
+    return point;
+}
+
+// The label's rectangle in the tree's client area, the item shown first.
+inline RECT LabelRect(HWND tree, HTREEITEM item) {
+    SendMessageW(tree, TVM_ENSUREVISIBLE, 0, static_cast<LPARAM>(item.value()));
+    RECT rect = {};
+    const DWORD value = item.value();
+    std::memcpy(&rect, &value, sizeof(value));
+    SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+inline POINT LabelPoint(HWND tree, HTREEITEM item) {
+    RECT label = LabelRect(tree, item);
+    return ToScreen(tree, POINT{(label.left + label.right) / 2, (label.top + label.bottom) / 2});
+}
+
+// A point on the item's icon: the first point left of the label that the tree calls its icon.
+inline POINT IconPoint(HWND tree, HTREEITEM item) {
+    RECT label = LabelRect(tree, item);
+    TVHITTESTINFO hit = {};
+    hit.pt.y = (label.top + label.bottom) / 2;
+    for (hit.pt.x = label.left - 1; hit.pt.x > 0; --hit.pt.x) {
+        SendMessageW(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        if (hit.flags & TVHT_ONITEMICON) {
+            hit.pt.x -= 4;
+            break;
+        }
+    }
+    return ToScreen(tree, hit.pt);
 }

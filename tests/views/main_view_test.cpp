@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -21,41 +20,6 @@ namespace {
 
 // The device's storage of fixed-dialling numbers, which the phonebook views never show.
 constexpr DWORD kFixedDiallingStorage = 0x00000002;
-
-POINT ToScreen(HWND window, POINT point) {
-    ClientToScreen(window, &point);
-    return point;
-}
-
-// The label's rectangle in the tree's client area, the item shown first.
-RECT LabelRect(HWND tree, HTREEITEM item) {
-    SendMessageW(tree, TVM_ENSUREVISIBLE, 0, static_cast<LPARAM>(item.value()));
-    RECT rect = {};
-    const DWORD value = item.value();
-    std::memcpy(&rect, &value, sizeof(value));
-    SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
-    return rect;
-}
-
-POINT LabelPoint(HWND tree, HTREEITEM item) {
-    RECT label = LabelRect(tree, item);
-    return ToScreen(tree, POINT{(label.left + label.right) / 2, (label.top + label.bottom) / 2});
-}
-
-// A point on the item's icon: the first point left of the label that the tree calls its icon.
-POINT IconPoint(HWND tree, HTREEITEM item) {
-    RECT label = LabelRect(tree, item);
-    TVHITTESTINFO hit = {};
-    hit.pt.y = (label.top + label.bottom) / 2;
-    for (hit.pt.x = label.left - 1; hit.pt.x > 0; --hit.pt.x) {
-        SendMessageW(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-        if (hit.flags & TVHT_ONITEMICON) {
-            hit.pt.x -= 4;
-            break;
-        }
-    }
-    return ToScreen(tree, hit.pt);
-}
 
 class MainViewTest : public ProgramTest {
   protected:
