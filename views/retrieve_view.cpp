@@ -29,6 +29,10 @@ const int kTextSize = 260;
 const int kLabelSize = 10;
 const int kLanguageSize = 8;
 const WPARAM kScreenReset = 0x3002;
+// Sent by a fill worker at its end: the status line and the menu count the whole tree, item by
+// item, which costs one cross-thread send per item from the worker but nothing on the dialog
+// thread that owns the tree.
+const UINT WM_CONTACT_FILLED = WM_MAIN_EXIT + 1;
 
 int g_bRetrieving = 0;
 int g_bCapacityWarning = 0;
@@ -344,6 +348,10 @@ INT_PTR CALLBACK CTRL_CONTACT_MAIN_DlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, 
     case WM_MAIN_REFRESH:
         StartFill(hDlg);
         return FALSE;
+    case WM_CONTACT_FILLED:
+        CTRL_CONTACT_MAIN_UpdateMemory(hDlg);
+        CTRL_CONTACT_MAIN_UpdateMenu();
+        return FALSE;
     case WM_ACTIVATE:
         return OnActivate(hDlg, wParam);
     case WM_SIZE:
@@ -400,8 +408,7 @@ DWORD WINAPI CTRL_CONTACT_MAIN_FillThread(LPVOID pParam) {
     }
     if (!g_bStopFill) {
         g_bFilling = false;
-        CTRL_CONTACT_MAIN_UpdateMemory(hDlg);
-        CTRL_CONTACT_MAIN_UpdateMenu();
+        SendMessageW(hDlg, WM_CONTACT_FILLED, 0, 0);
     }
     g_bFilling = false;
     SetCursor(nullptr);
