@@ -33,8 +33,9 @@ int ResultOf(HRESULT hr) {
 typedef HRESULT(STDMETHODCALLTYPE* TextGetter)(IContact* This, BSTR* pbstr);
 typedef HRESULT(STDMETHODCALLTYPE* TextSetter)(IContact* This, BSTR pwsz);
 
-// Reads one property into the caller's slot; a failed read leaves the slot as it was. The slots
-// are per thread, so the retrieve worker and the dialog thread never share one.
+// Reads one property into the caller's slot. A failed read empties the slot: what it held belongs
+// to the contact read before, and must not pass for this one's. The slots are per thread, so the
+// retrieve worker and the dialog thread never share one.
 LPCWSTR ReadProperty(IContact* pContact, TextGetter pfnGet, std::u16string& slot, LPCWSTR pszName,
                      LPCWSTR pszFormat) {
     if (!pContact) {
@@ -45,6 +46,8 @@ LPCWSTR ReadProperty(IContact* pContact, TextGetter pfnGet, std::u16string& slot
     if (pfnGet(pContact, &bstrValue) == S_OK) {
         slot.assign(bstrValue ? bstrValue : u"");
         DBG_Printf(nullptr, pszFormat, slot.c_str());
+    } else {
+        slot.clear();
     }
     SysFreeString(bstrValue);
     return slot.c_str();

@@ -1,4 +1,5 @@
 #include "contacts/contacts_access.h"
+#include "failing_contact_reads.h"
 #include "poom/contact_store.h"
 #include "test_device.h"
 
@@ -153,5 +154,26 @@ TEST(ContactConnection, WithoutAStoreTheCountIsZero) {
     IContact* contact = nullptr;
     EXPECT_NE(CONTACT_GetItem(1, &contact), CONTACT_OK);
     EXPECT_FALSE(contact);
+    CONTACT_Release();
+}
+
+TEST(ContactItems, AFailedReadGivesAnEmptyTextNotThatOfTheContactReadBefore) {
+    TestDevice device;
+    auto store = CreateStore(device);
+    AddContact(*store, u"Ann", u"Lee", u"0170111");
+    AddContact(*store, u"Bob", u"Mayer", u"0170222");
+    ASSERT_TRUE(CONTACT_Init(nullptr));
+    {
+        FailingContactReads failing(CONTACT_GetItemHandle(), 2, FailingContactReads::Reads::all);
+        IContact* contact = nullptr;
+        ASSERT_EQ(CONTACT_GetItem(1, &contact), CONTACT_OK);
+        EXPECT_EQ(Text(CONTACTITEM_GetLastName(contact)), u"Lee");
+        EXPECT_EQ(Text(CONTACTITEM_GetMobileTel(contact)), u"0170111");
+        CONTACTITEM_Release(contact);
+        ASSERT_EQ(CONTACT_GetItem(2, &contact), CONTACT_OK);
+        EXPECT_EQ(Text(CONTACTITEM_GetLastName(contact)), u"");
+        EXPECT_EQ(Text(CONTACTITEM_GetMobileTel(contact)), u"");
+        CONTACTITEM_Release(contact);
+    }
     CONTACT_Release();
 }
