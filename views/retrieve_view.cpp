@@ -384,7 +384,7 @@ INT_PTR CALLBACK CTRL_CONTACT_MAIN_DlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, 
 }
 
 void CTRL_CONTACT_MAIN_EnableMenu(int iEnable) {
-    if (!g_hWndMb) {
+    if (!g_hWndMb.load()) {
         DBG_Print(u"CTRL_CONTACT_MAIN_EnableMenu: g_hWndMb == NULL", u"RD_Error");
         return;
     }
