@@ -57,6 +57,11 @@ CREATE TABLE IF NOT EXISTS calls (
     name TEXT NOT NULL);
 )sql";
 
+// Rows keyed outside the card's slots are left by a damaged or hand-edited file. No SIM call can
+// reach them, so they count as no slot's entry; they are reported, and kept until the card is
+// cleared, imported or created again.
+constexpr const char* in_slots = "slot BETWEEN 1 AND (SELECT slots FROM profile)";
+
 std::optional<Bytes> optional_blob(const SqliteStatement& row, int column) {
     if (row.is_null(column)) {
         return std::nullopt;
@@ -129,6 +134,10 @@ std::vector<std::pair<int, Bytes>> parse_import(const std::vector<std::string>& 
         } catch (const CardError& refusal) {
             throw CardError(CardFault::bad_import, where + refusal.what());
         }
+    }
+    // An empty or unrelated file would otherwise clear the card while looking like a success.
+    if (slot == 0) {
+        throw CardError(CardFault::bad_import, "there is no EF_ADN record to import");
     }
     return records;
 }
@@ -362,10 +371,9 @@ void CardFile::put_record(int slot, const Bytes& record,
 
 int CardFile::first_free_slot(int slots) {
     int expected = 1;
-    for (int slot : occupied_slots()) {
-        if (slot != expected) {
-            break;
-        }
+    SqliteStatement rows = m_database.prepare(std::string("SELECT slot FROM adn WHERE ") +
+                                              in_slots + " ORDER BY slot");
+    while (rows.step() && rows.integer(0) == expected) {
         ++expected;
     }
     if (expected > slots) {
@@ -438,8 +446,10 @@ void CardFile::update_state(const std::function<void(CardState&)>& change) {
 std::vector<StoredEntry> CardFile::entries() {
     return guarded([&] {
         std::vector<StoredEntry> stored;
-        SqliteStatement rows = m_database.prepare(
-            "SELECT slot, record, additional_number, email FROM adn ORDER BY slot");
+        SqliteStatement rows =
+            m_database.prepare(std::string("SELECT slot, record, additional_number, email FROM "
+                                           "adn WHERE ") +
+                               in_slots + " ORDER BY slot");
         while (rows.step()) {
             const int slot = static_cast<int>(rows.integer(0));
             stored.push_back({slot, decode_row(slot, rows.blob(1), optional_blob(rows, 2),
@@ -463,9 +473,22 @@ std::optional<PhonebookEntry> CardFile::entry(int slot) {
 
 int CardFile::used_slots() {
     return guarded([&] {
-        SqliteStatement row = m_database.prepare("SELECT count(*) FROM adn");
+        SqliteStatement row =
+            m_database.prepare(std::string("SELECT count(*) FROM adn WHERE ") + in_slots);
         row.step();
         return static_cast<int>(row.integer(0));
+    });
+}
+
+std::vector<int> CardFile::stray_slots() {
+    return guarded([&] {
+        std::vector<int> slots;
+        SqliteStatement rows = m_database.prepare(std::string("SELECT slot FROM adn WHERE NOT ") +
+                                                  in_slots + " ORDER BY slot");
+        while (rows.step()) {
+            slots.push_back(static_cast<int>(rows.integer(0)));
+        }
+        return slots;
     });
 }
 

@@ -47,11 +47,16 @@ class CardFile {
     // Profile and state as one consistent read.
     std::pair<CardProfile, CardState> snapshot();
 
+    // The entries of the card's slots, 1 to the total.
     std::vector<StoredEntry> entries();
     std::optional<PhonebookEntry> entry(int slot);
     int used_slots();
+    // The keys of records that a damaged file holds outside the card's slots (0, negative, or
+    // beyond the total). Nothing reads, counts or allocates them.
+    std::vector<int> stray_slots();
 
-    // Stores entry in slot, or in the first free slot when slot is 0; returns the slot used.
+    // Stores entry in slot, or in the lowest slot of 1 to the total that holds no record when slot
+    // is 0; returns the slot used.
     int store(int slot, const PhonebookEntry& entry, EntryFields fields);
     // False when the slot was empty already.
     bool erase(int slot);
@@ -61,7 +66,8 @@ class CardFile {
     std::vector<std::string> export_adn();
     // Replaces the phonebook with these lines: one record a line (blank lines and lines starting
     // with '#' skipped), the first for slot 1. Records of another alpha length are re-encoded
-    // for this card. Nothing changes unless every line can be taken.
+    // for this card. Nothing changes unless every line can be taken and there is at least one
+    // record.
     void import_adn(const std::vector<std::string>& lines);
 
     void append_call(const CallRecord& call);

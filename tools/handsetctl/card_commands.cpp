@@ -6,11 +6,16 @@
 #include "device/phone_status.h"
 #include "registry/registry_editor.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
-#include <iostream>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace handsetctl {
 
@@ -142,29 +147,80 @@ void export_command(Arguments& words, std::ostream& out) {
     }
 }
 
-std::vector<std::string> read_lines(std::istream& in) {
+std::vector<std::string> split_lines(const std::string& text) {
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
     }
     return lines;
+}
+
+// More than the records of the largest card with comments between them; a file this big, or a
+// device that never ends, is not an export.
+constexpr size_t largest_import = 16 * 1024 * 1024;
+
+// The whole of the file (descriptor 0 for "-"), read before the card is touched, so that a file
+// that cannot be read to its end changes nothing.
+std::string read_whole(int descriptor, const std::string& name) {
+    struct stat status {};
+    if (fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
+        throw OperationError(name + " is a folder, not a file of records");
+    }
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(descriptor, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            throw OperationError("cannot read " + name + ": " + std::strerror(errno));
+        }
+        if (got == 0) {
+            return text;
+        }
+        text.append(buffer, static_cast<size_t>(got));
+        if (text.size() > largest_import) {
+            throw OperationError(name + " is larger than any card's records");
+        }
+    }
+}
+
+std::vector<std::string> import_lines(const std::string& file) {
+    if (file == "-") {
+        return split_lines(read_whole(STDIN_FILENO, "standard input"));
+    }
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        throw OperationError("cannot read " + file + ": " + std::strerror(errno));
+    }
+    try {
+        std::string text = read_whole(descriptor, file);
+        ::close(descriptor);
+        return split_lines(text);
+    } catch (...) {
+        ::close(descriptor);
+        throw;
+    }
 }
 
 void import_command(Arguments& words, std::ostream& out) {
     const std::string file = words.word("FILE");
     words.finish();
-    std::vector<std::string> lines;
-    if (file == "-") {
-        lines = read_lines(std::cin);
-    } else {
-        std::ifstream in(file);
-        if (!in) {
-            throw OperationError("cannot read " + file);
-        }
-        lines = read_lines(in);
-    }
+    const std::vector<std::string> lines = import_lines(file);
     handset::CardFile card = open_card();
-    card.import_adn(lines);
+    try {
+        card.import_adn(lines);
+    } catch (const handset::CardError& error) {
+        if (error.fault() != handset::CardFault::bad_import) {
+            throw;
+        }
+        throw OperationError("cannot import " + (file == "-" ? "standard input" : file) + ": " +
+                             error.what() + "; the card is unchanged");
+    }
     out << "imported " << card.used_slots() << " entries from " << file << "\n";
 }
 
@@ -195,6 +251,21 @@ handset::CardFile open_card() {
         }
         throw;
     }
+}
+
+std::string stray_records_problem(handset::CardFile& card) {
+    const std::vector<int> strays = card.stray_slots();
+    if (strays.empty()) {
+        return {};
+    }
+    std::string keys;
+    for (const int slot : strays) {
+        keys += (keys.empty() ? "" : ", ") + std::to_string(slot);
+    }
+    return handset::CardFile::default_path().string() + " is damaged: it holds " +
+           std::to_string(strays.size()) + " record" + (strays.size() == 1 ? "" : "s") +
+           " outside the card's " + std::to_string(card.profile().slots) + " slots (slot " + keys +
+           "); 'phonebook clear' or 'sim import-adn' removes them";
 }
 
 std::string describe_profile(const handset::CardProfile& profile) {
@@ -255,8 +326,8 @@ void calls_command(Arguments& words, std::ostream& out) {
         out << "no calls\n";
     }
     for (const handset::CallRecord& call : calls) {
-        out << local_time(call.time) << "  " << padded(utf8(call.number), 20) << "  "
-            << utf8(call.name) << "\n";
+        out << local_time(call.time) << "  " << padded(shown(call.number), 20) << "  "
+            << shown(call.name) << "\n";
     }
 }
 

@@ -31,6 +31,8 @@ extern const char* const fault_usage;
 handset::CardFile open_card();
 // The device's contacts store; a missing one is an OperationError that says how to make one.
 std::unique_ptr<handset::ContactStore> open_store();
+// What is wrong when the card file holds records outside its slots; empty when it holds none.
+std::string stray_records_problem(handset::CardFile& card);
 // Throws the failure of a store operation as an OperationError.
 void check_store(const handset::StoreResult& result);
 // "250 slots, names of 14 bytes, numbers of 20 digits, ...".

@@ -38,11 +38,11 @@ void list(Arguments& words, std::ostream& out) {
     out << contacts.size() << " contacts\n";
     for (size_t i = 0; i < contacts.size(); ++i) {
         std::string line =
-            padded(padded(std::to_string(i + 1), 4) + utf8(contacts[i].file_as()), 28);
+            padded(padded(std::to_string(i + 1), 4) + shown(contacts[i].file_as()), 28);
         for (const NumberField& number : number_fields) {
             const std::u16string& text = contacts[i][number.field];
             if (!text.empty()) {
-                line += "  " + std::string(number.label) + " " + utf8(text);
+                line += "  " + std::string(number.label) + " " + shown(text);
             }
         }
         // A contact without numbers would end in padding.
@@ -63,7 +63,7 @@ void add(Arguments& words, std::ostream& out) {
     }
     std::unique_ptr<ContactStore> store = open_store();
     check_store(store->add(contact));
-    out << "added " << utf8(contact.file_as()) << "\n";
+    out << "added " << shown(contact.file_as()) << "\n";
 }
 
 void erase(Arguments& words, std::ostream& out) {
@@ -77,7 +77,7 @@ void erase(Arguments& words, std::ostream& out) {
     }
     const ContactRecord& contact = contacts[static_cast<size_t>(index) - 1];
     check_store(store->remove(contact.id));
-    out << "deleted " << utf8(contact.file_as()) << "\n";
+    out << "deleted " << shown(contact.file_as()) << "\n";
 }
 
 void quota(Arguments& words, std::ostream& out) {

@@ -60,6 +60,9 @@ std::optional<CardState> report_card(std::ostream& out, std::vector<std::string>
         const auto [profile, state] = card.snapshot();
         // Decodes every record, so that a damaged one is found here rather than by a program.
         const size_t used = card.entries().size();
+        if (const std::string problem = stray_records_problem(card); !problem.empty()) {
+            problems.push_back(problem);
+        }
         out << "card: " << card_presence(state) << "\n"
             << "radio: " << on_off(state.radio_on) << "\n"
             << "lock: " << lock_name(state.lock) << "\n"

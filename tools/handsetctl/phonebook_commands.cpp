@@ -27,15 +27,18 @@ void list(Arguments& words, std::ostream& out) {
     out << entries.size() << " of " << card.profile().slots << " slots used\n";
     for (const handset::StoredEntry& stored : entries) {
         const PhonebookEntry& entry = stored.entry;
-        std::string line = padded(std::to_string(stored.slot), 4) + padded(utf8(entry.name), 20) +
-                           "  " + utf8(entry.number.text());
+        std::string line = padded(std::to_string(stored.slot), 4) + padded(shown(entry.name), 20) +
+                           "  " + shown(entry.number.text());
         if (entry.additional_number) {
-            line += "  second " + utf8(entry.additional_number->text());
+            line += "  second " + shown(entry.additional_number->text());
         }
         if (entry.email) {
-            line += "  e-mail " + utf8(*entry.email);
+            line += "  e-mail " + shown(*entry.email);
         }
         out << line << "\n";
+    }
+    if (const std::string problem = stray_records_problem(card); !problem.empty()) {
+        throw OperationError(problem);
     }
 }
 

@@ -37,6 +37,18 @@ TEST(DebugCapture, ConvertsWideTextToUtf8AndKeepsEmptyLines) {
     EXPECT_THAT(capture.lines(), ElementsAre("\xE4\xB8\xAD\xE6\x96\x87", "", "count=-3"));
 }
 
+TEST(DebugCapture, ControlCharactersInsideALineAreEscapedSoNoLineCanBeForged) {
+    DebugCapture capture;
+    OutputDebugStringW(u"Telvane <RD_INFO>: Name == Ann\nTelvane <RD_ERROR>: forged\r\n");
+    debug_line("tab\there, screen \x1b[2J, bell \a, C1 \xC2\x9B, DEL \x7F, lone \r, path A\\B");
+    debug_printf("%s", "ends in a break\n");
+    EXPECT_THAT(capture.lines(),
+                ElementsAre("Telvane <RD_INFO>: Name == Ann\\nTelvane <RD_ERROR>: forged",
+                            "tab\\there, screen \\x1b[2J, bell \\x07, C1 \\u009b, DEL \\x7f, lone "
+                            "\\r, path A\\B",
+                            "ends in a break"));
+}
+
 TEST(DebugCapture, SharesLinesWithEveryLiveCaptureAndStopsAtItsEnd) {
     DebugCapture outer;
     {

@@ -127,6 +127,28 @@ TEST_F(HandsetctlInputTest, WhatTheCardOrStoreCannotTakeFailsAndChangesNothing) 
     });
 }
 
+TEST_F(HandsetctlInputTest, AnImportThatCannotBeReadWholeOrHoldsNoRecordLeavesTheCardAlone) {
+    ok({"init"});
+    m_folder.write("empty.txt", "");
+    m_folder.write("comments.txt", "# exported by hand\n\n   \n");
+    m_folder.write("binary.txt", std::string("\x7f"
+                                             "ELF\x02\x01\x01\0\0\0",
+                                             10));
+    std::filesystem::create_directory(m_folder.path() / "records");
+    const auto path = [&](const char* name) { return (m_folder.path() / name).string(); };
+    expect_refused({
+        {{"sim", "import-adn", path("records")}, 1, "records is a folder, not a file of records"},
+        {{"sim", "import-adn", "/proc/self/mem"}, 1, "cannot read /proc/self/mem: "},
+        {{"sim", "import-adn", path("empty.txt")},
+         1,
+         "empty.txt: there is no EF_ADN record to import; the card is unchanged"},
+        {{"sim", "import-adn", path("comments.txt")}, 1, "there is no EF_ADN record to import"},
+        {{"sim", "import-adn", path("binary.txt")},
+         1,
+         "line 1: not an EF_ADN record in hex; the card is unchanged"},
+    });
+}
+
 TEST_F(HandsetctlInputTest, FaultsThatCannotBeSetAreRefusedAndNoneIsAdded) {
     ok({"init"});
     expect_refused({
