@@ -4,6 +4,8 @@
 //   file:PATH    appended to PATH
 //   off          discarded
 //   (unset)      debug.log in the device folder once that folder exists, else standard error
+// A log file is the user's alone (0600), and once it reaches debug_log_limit (debug_sink.h) it is
+// moved aside as "<file>.1", replacing the older one, so the device keeps two at most.
 // Each call is written whole with one write, so lines of concurrent writers (threads or processes
 // sharing debug.log) never mix. The line breaks that end a call's text are written as given
 // ("\r\n" stays, and so do empty lines after it); a call whose text does not end in a line break

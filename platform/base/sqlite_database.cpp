@@ -3,6 +3,7 @@
 #include "base/sqlite_error.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <utility>
@@ -27,6 +28,11 @@ SqliteDatabase::SqliteDatabase(const std::filesystem::path& file, Mode mode) {
         sqlite3_close(m_database);
         m_database = nullptr;
         throw SqliteError(result, message);
+    }
+    // The device's files hold personal data. SQLite gives its -wal and -shm files the mode of the
+    // database, so this one change covers them too.
+    if (mode == Mode::create) {
+        ::chmod(file.c_str(), 0600);
     }
     sqlite3_extended_result_codes(m_database, 1);
     sqlite3_busy_timeout(m_database, busy_timeout_ms);
