@@ -22,13 +22,22 @@
 
 namespace handset {
 
+// Refuses a slot outside 1 to slots (CardFault::bad_slot), in the words every refusal of a slot
+// uses, whatever number it was given.
+void check_slot(long long slot, int slots);
+
 class CardFile {
   public:
     // Where the card of the device folder lives.
     static std::filesystem::path default_path();
 
     // An existing card; CardFault::missing when there is no file, damaged when it is not a card.
+    // On storage this process may not write, the card is opened for reading only, and its changes
+    // fail with CardFault::read_only.
     static CardFile open(const std::filesystem::path& file);
+    // The same, but only ever reading: nothing in the file or beside it is changed, and an empty
+    // file or another program's database is reported as it is (CardFault::damaged).
+    static CardFile open_for_reading(const std::filesystem::path& file);
     // Makes file a blank card with this profile and the default state (present, unlocked,
     // phonebook ready, radio on): a file that is missing or damaged is replaced; an existing
     // card loses its records and call log, and its notified handles hear of every deletion.

@@ -27,7 +27,7 @@ using handset::PinLock;
 // Every change of the card's state or the radio rewrites the phone's Status to match, as the
 // device's radio stack does.
 void change_state(const std::function<void(CardState&)>& change, std::ostream& out) {
-    handset::CardFile card = open_card();
+    handset::CardFile card = open_card(Use::changing);
     card.update_state(change);
     const CardState state = card.state();
     const handset::RegistryEdit edit = handset::sync_phone_status(handset::device_folder(), state);
@@ -78,12 +78,14 @@ struct ProfileChange {
     }
 };
 
-std::optional<int> size_option(Arguments& words, std::string_view option) {
+// Each size within what a card can have, so that a value out of range is refused in the same
+// words whichever side of the range it is on.
+std::optional<int> size_option(Arguments& words, std::string_view option, int low, int high) {
     std::optional<std::string> value = words.option(option);
     if (!value) {
         return std::nullopt;
     }
-    return static_cast<int>(parse_integer(*value, option, 0, 1000));
+    return static_cast<int>(parse_integer(*value, option, low, high));
 }
 
 handset::CardProfile changed_profile(handset::CardProfile profile, const ProfileChange& change) {
@@ -106,13 +108,15 @@ handset::CardProfile changed_profile(handset::CardProfile profile, const Profile
 // card's extended fields, as a program reads it to decide whether to offer them.
 void profile_command(Arguments& words, std::ostream& out) {
     ProfileChange change;
-    change.slots = size_option(words, "--slots");
-    change.name_bytes = size_option(words, "--name-bytes");
-    change.number_digits = size_option(words, "--number-digits");
-    change.additional_number_digits = size_option(words, "--number2-digits");
-    change.email_bytes = size_option(words, "--email-bytes");
+    using handset::CardProfile;
+    constexpr int most_digits = static_cast<int>(handset::DiallingNumber::max_digits);
+    change.slots = size_option(words, "--slots", 1, CardProfile::max_slots);
+    change.name_bytes = size_option(words, "--name-bytes", 0, CardProfile::max_name_bytes);
+    change.number_digits = size_option(words, "--number-digits", 1, most_digits);
+    change.additional_number_digits = size_option(words, "--number2-digits", 0, most_digits);
+    change.email_bytes = size_option(words, "--email-bytes", 0, CardProfile::max_email_bytes);
     words.finish();
-    handset::CardFile card = open_card();
+    handset::CardFile card = open_card(change.empty() ? Use::reading : Use::changing);
     handset::CardProfile profile = card.profile();
     if (!change.empty()) {
         profile = changed_profile(profile, change);
@@ -126,7 +130,7 @@ void profile_command(Arguments& words, std::ostream& out) {
 void export_command(Arguments& words, std::ostream& out) {
     const std::string file = words.word("FILE");
     words.finish();
-    const std::vector<std::string> lines = open_card().export_adn();
+    const std::vector<std::string> lines = open_card(Use::reading).export_adn();
     std::ofstream to_file;
     if (file != "-") {
         to_file.open(file, std::ios::trunc);
@@ -211,7 +215,7 @@ void import_command(Arguments& words, std::ostream& out) {
     const std::string file = words.word("FILE");
     words.finish();
     const std::vector<std::string> lines = import_lines(file);
-    handset::CardFile card = open_card();
+    handset::CardFile card = open_card(Use::changing);
     try {
         card.import_adn(lines);
     } catch (const handset::CardError& error) {
@@ -242,15 +246,26 @@ std::string local_time(int64_t seconds) {
 
 } // namespace
 
-handset::CardFile open_card() {
+handset::CardFile open_card(Use use) {
+    const std::filesystem::path file = handset::CardFile::default_path();
     try {
-        return handset::CardFile::open(handset::CardFile::default_path());
+        return use == Use::reading ? handset::CardFile::open_for_reading(file)
+                                   : handset::CardFile::open(file);
     } catch (const handset::CardError& error) {
         if (error.fault() == handset::CardFault::missing) {
             throw OperationError(std::string(error.what()) + "; run 'handsetctl init' first");
         }
+        if (error.fault() == handset::CardFault::damaged) {
+            throw OperationError(std::string(error.what()) +
+                                 "; 'handsetctl init' makes a new device in its place");
+        }
         throw;
     }
+}
+
+int card_slot(handset::CardFile& card, long long index) {
+    handset::check_slot(index, card.profile().slots);
+    return static_cast<int>(index);
 }
 
 std::string stray_records_problem(handset::CardFile& card) {
@@ -321,7 +336,7 @@ void radio_command(Arguments& words, std::ostream& out) {
 
 void calls_command(Arguments& words, std::ostream& out) {
     words.finish();
-    const std::vector<handset::CallRecord> calls = open_card().calls();
+    const std::vector<handset::CallRecord> calls = open_card(Use::reading).calls();
     if (calls.empty()) {
         out << "no calls\n";
     }

@@ -127,6 +127,24 @@ TEST_F(HandsetctlTest, ARecordOutsideTheSlotsIsReportedAndNotWrittenOverByAnAdd)
     EXPECT_EQ(ok({"phonebook", "list"}), "0 of 250 slots used\n");
 }
 
+TEST_F(HandsetctlTest, WordsAfterADoubleDashAreTakenAsTheyAreEvenWhenTheyLookLikeOptions) {
+    ok({"init", "--empty"});
+    EXPECT_EQ(ok({"phonebook", "add", "--index", "7", "--", "--help", "1"}), "stored in slot 7\n");
+    EXPECT_EQ(card().entry(7)->name, u"--help");
+    EXPECT_EQ(ok({"phonebook", "delete", "--", "7"}), "deleted slot 7\n");
+}
+
+TEST_F(HandsetctlTest, AFailedWriteOfTheOutputIsAFailure) {
+    ok({"init", "--empty"});
+    std::ostringstream broken;
+    broken.setstate(std::ios::badbit);
+    std::ostringstream err;
+    EXPECT_EQ(handsetctl::run_handsetctl({"--device", device().string(), "phonebook", "list"},
+                                         broken, err),
+              handsetctl::exit_failed);
+    EXPECT_EQ(err.str(), "handsetctl: cannot write to the standard output\n");
+}
+
 TEST_F(HandsetctlTest, ListingsShowControlCharactersOfNamesEscaped) {
     ok({"init", "--empty"});
     ok({"phonebook", "add", "Ann\nforged", "1"});
