@@ -55,58 +55,66 @@ SqliteDatabase::SqliteDatabase(const std::filesystem::path& file, Mode mode,
     const bool writable = !std::filesystem::exists(file, error) || can_write(file);
     m_read_only = mode == Mode::read_only || !writable;
     if (!m_read_only) {
-        open(file.string(),
-             SQLITE_OPEN_READWRITE | (mode == Mode::create ? SQLITE_OPEN_CREATE : 0));
-        try {
-            // The device's files hold personal data. SQLite gives its -wal and -shm files the
-            // mode of the database, so this one change covers them too.
-            if (mode == Mode::create) {
-                ::chmod(file.c_str(), 0600);
-            }
-            check_identity(mode == Mode::create ? std::nullopt : application_id);
-            SqliteStatement journal = prepare("PRAGMA journal_mode = WAL");
-            if (!journal.step() || journal.text(0) != "wal") {
-                throw SqliteError(SQLITE_IOERR, "the file cannot be shared between processes (no "
-                                                "write-ahead log)");
-            }
-            execute("PRAGMA synchronous = FULL");
-        } catch (...) {
-            close();
-            throw;
-        }
-        return;
-    }
-    if (writable) {
+        open_shared(file, mode, application_id);
+    } else if (writable) {
         // A connection opened read-only leaves the log and its index behind when it is the last
         // to close, as it may not remove them. One that may write but is told to write nothing
         // removes them as every other last connection does.
         open(file.string(), SQLITE_OPEN_READWRITE);
-        try {
+        set_up([&] {
             check_identity(application_id);
             execute("PRAGMA query_only = 1");
-        } catch (...) {
-            close();
-            throw;
-        }
-        return;
+        });
+    } else {
+        open_on_read_only_storage(file, application_id);
     }
+}
+
+template <typename Setup>
+void SqliteDatabase::set_up(Setup setup) {
+    try {
+        setup();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void SqliteDatabase::open_shared(const std::filesystem::path& file, Mode mode,
+                                 std::optional<int64_t> application_id) {
+    open(file.string(), SQLITE_OPEN_READWRITE | (mode == Mode::create ? SQLITE_OPEN_CREATE : 0));
+    set_up([&] {
+        // The device's files hold personal data. SQLite gives its -wal and -shm files the mode
+        // of the database, so this one change covers them too.
+        if (mode == Mode::create) {
+            ::chmod(file.c_str(), 0600);
+        }
+        // Before the switch to the log, which would rewrite a foreign file's header.
+        check_identity(mode == Mode::create ? std::nullopt : application_id);
+        SqliteStatement journal = prepare("PRAGMA journal_mode = WAL");
+        if (!journal.step() || journal.text(0) != "wal") {
+            throw SqliteError(SQLITE_IOERR, "the file cannot be shared between processes (no "
+                                            "write-ahead log)");
+        }
+        execute("PRAGMA synchronous = FULL");
+    });
+}
+
+void SqliteDatabase::open_on_read_only_storage(const std::filesystem::path& file,
+                                               std::optional<int64_t> application_id) {
     open(uri_of(file, "mode=ro"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
     try {
         check_identity(application_id);
+        return;
     } catch (const SqliteError& error) {
         close();
         std::error_code ignored;
         if (!lacks_the_index(error) || std::filesystem::exists(file.string() + "-wal", ignored)) {
             throw;
         }
-        open(uri_of(file, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
-        try {
-            check_identity(application_id);
-        } catch (...) {
-            close();
-            throw;
-        }
     }
+    open(uri_of(file, "immutable=1"), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+    set_up([&] { check_identity(application_id); });
 }
 
 void SqliteDatabase::open(const std::string& name, int flags) {

@@ -64,6 +64,15 @@ class SqliteDatabase {
   private:
     void open(const std::string& name, int flags);
     void close();
+    // Runs setup on the connection just opened, closing it again when setup throws.
+    template <typename Setup>
+    void set_up(Setup setup);
+    // Writable: the write-ahead log, switched on after the file's identity is checked.
+    void open_shared(const std::filesystem::path& file, Mode mode,
+                     std::optional<int64_t> application_id);
+    // On storage this process may not write, where the log's index may not be made either.
+    void open_on_read_only_storage(const std::filesystem::path& file,
+                                   std::optional<int64_t> application_id);
     // Reads the file's header: a file that is no database fails here.
     void check_identity(std::optional<int64_t> application_id);
 
