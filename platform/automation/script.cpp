@@ -38,15 +38,20 @@ constexpr std::array<KeyName, 22> key_names{{
     {"delete", VK_DELETE},   {"shift", VK_SHIFT},
 }};
 
+// What a backslash and the character after it stand for in a quoted text. Any other pair is a
+// mistake (a Windows path, a \r) that taken as its second character would type something else.
 char escaped(char next) {
     switch (next) {
     case 'n':
         return '\n';
     case 't':
         return '\t';
-    default:
+    case '"':
+    case '\\':
         return next;
     }
+    throw LineError{std::string("unknown escape \"\\") + next +
+                    "\" in a quoted text: only \\\", \\\\, \\n and \\t are known"};
 }
 
 std::vector<Token> split(std::string_view line) {
@@ -264,6 +269,7 @@ void parse_arguments(Arguments& arguments, ScriptStep& step) {
         step.timeout = within(arguments);
         return;
     case StepKind::close:
+        step.timeout = within(arguments);
         return;
     case StepKind::screenshot:
         step.file = arguments.take("a file name").text;
@@ -333,6 +339,10 @@ std::variant<Script, ScriptError> parse_script(std::string_view text) {
 }
 
 std::variant<Script, ScriptError> load_script(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        return ScriptError{0, path.string() + " is a folder, not a script"};
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         return ScriptError{0, "cannot read the script " + path.string()};

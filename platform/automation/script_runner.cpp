@@ -1,5 +1,6 @@
 #include "automation/script_runner.h"
 
+#include "aygshell/program_close.h"
 #include "base/utf.h"
 
 #include <fstream>
@@ -57,8 +58,7 @@ class StepRunner {
         case StepKind::dump:
             return dump(step.file);
         case StepKind::close:
-            m_driver.close_program();
-            return std::nullopt;
+            return close(limit);
         case StepKind::timeout:
             m_timeout = *step.timeout;
             return std::nullopt;
@@ -67,6 +67,17 @@ class StepRunner {
     }
 
   private:
+    // A close that reaches the program before its first window would find no window to ask and
+    // be lost, so it waits for one, or for the program to end by itself.
+    StepResult close(std::chrono::milliseconds limit) {
+        if (!m_driver.wait_until([&] { return program_has_window() || !m_driver.running(); },
+                                 limit)) {
+            return StepFailure{"a window of the program to close", "none" + within_words(limit)};
+        }
+        m_driver.close_program();
+        return std::nullopt;
+    }
+
     StepResult wait(const WindowQuery& query, std::chrono::milliseconds limit) {
         if (m_driver.wait_for_window(query, limit)) {
             return std::nullopt;

@@ -8,6 +8,7 @@
 #include "gdi/screen.h"
 #include "user/builtin_classes.h"
 #include "user/input.h"
+#include "user/window_system.h"
 
 #include <aygshell.h>
 
@@ -35,10 +36,19 @@ bool take_overridden_key(UINT key, bool down, const MenuBarEntry& bar) {
 }
 
 // While a popup menu is open, its loop has the keys: Esc closes the menu, and only a later Esc
-// reaches the task bar's button.
+// reaches the task bar's button. Only this process's menus take its keys, so the look stays in
+// its own window table rather than asking the device's other processes as FindWindow does.
 bool popup_menu_open() {
-    const HWND menu = FindWindowW(popup_menu_class_name, nullptr);
-    return menu && IsWindowVisible(menu);
+    WindowSystem& system = WindowSystem::instance();
+    WindowLock lock = system.lock();
+    for (HWND top : system.top_levels(lock)) {
+        const Window* window = system.find(lock, top);
+        if (!window->foreign_token && !window->destroying && window->visible() &&
+            window->window_class->name == popup_menu_class_name) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool take_escape(bool down) {

@@ -42,6 +42,10 @@ std::vector<HWND> program_windows() {
 
 } // namespace
 
+bool program_has_window() {
+    return !program_windows().empty();
+}
+
 void request_program_close() {
     for (HWND window : program_windows()) {
         PostMessageW(window, WM_CLOSE, 0, 0);

@@ -8,4 +8,8 @@ namespace handset {
 // Any thread may call it; the requests are posted.
 void request_program_close();
 
+// Whether the program has a window that a close request would reach; until its first, a request
+// would be lost.
+bool program_has_window();
+
 } // namespace handset

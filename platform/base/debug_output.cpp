@@ -2,6 +2,7 @@
 
 #include "base/debug_sink.h"
 #include "base/utf.h"
+#include "base/visible_text.h"
 
 #include <winbase.h>
 
@@ -12,21 +13,28 @@ namespace handset {
 
 namespace {
 
-bool ends_line(std::string_view text) {
-    return !text.empty() && text.back() == '\n';
+// Where the line breaks that end text begin: "\n" and "\r\n" at its end stay as they are, so a
+// caller's empty lines are kept, while any control character before them is escaped.
+size_t end_of_body(std::string_view text) {
+    size_t end = text.size();
+    while (end > 0 && text[end - 1] == '\n') {
+        --end;
+        if (end > 0 && text[end - 1] == '\r') {
+            --end;
+        }
+    }
+    return end;
 }
 
 } // namespace
 
 void debug_line(std::string_view utf8) {
-    if (ends_line(utf8)) {
-        DebugSink::instance().write(utf8);
-        return;
+    const size_t body = end_of_body(utf8);
+    std::string line = visible_text(utf8.substr(0, body));
+    line.append(utf8.substr(body));
+    if (body == utf8.size()) {
+        line.push_back('\n');
     }
-    std::string line;
-    line.reserve(utf8.size() + 1);
-    line.append(utf8);
-    line.push_back('\n');
     DebugSink::instance().write(line);
 }
 

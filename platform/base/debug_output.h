@@ -4,9 +4,14 @@
 //   file:PATH    appended to PATH
 //   off          discarded
 //   (unset)      debug.log in the device folder once that folder exists, else standard error
+// A log file is the user's alone (0600), and once it reaches debug_log_limit (debug_sink.h) it is
+// moved aside as "<file>.1", replacing the older one, so the device keeps two at most.
 // Each call is written whole with one write, so lines of concurrent writers (threads or processes
-// sharing debug.log) never mix. Text is written as given, line breaks included ("\r\n" stays);
-// a call whose text does not end in a line break gets "\n", so every call ends its own line.
+// sharing debug.log) never mix. The line breaks that end a call's text are written as given
+// ("\r\n" stays, and so do empty lines after it); a call whose text does not end in a line break
+// gets "\n", so every call ends its own line. Control characters before them are escaped (see
+// visible_text.h): traced text holds names from the card, and one with a line feed must not
+// forge a line.
 #pragma once
 
 #include <mutex>

@@ -9,21 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace handset {
 
-namespace {
-
-// A log file removed while open (a device folder wiped and made again) would swallow every later
-// line; reopening brings the file back.
-bool was_removed(int descriptor) {
-    struct stat status {};
-    return ::fstat(descriptor, &status) == 0 && status.st_nlink == 0;
-}
-
-} // namespace
+namespace {} // namespace
 
 DebugSink& DebugSink::instance() {
     // Never destroyed: threads may still write while the process exits.
@@ -93,23 +85,56 @@ DebugSink::Target DebugSink::resolve_target() {
     return {Kind::standard_error, {}};
 }
 
-// Keeps the file open between lines and reopens it only when the destination changes. Returns -1
-// (after saying why, once) when the file cannot be opened.
+// Keeps the file open between lines and reopens it only when the destination changes or the
+// open file stopped being the log. Returns -1 (after saying why, once) when the file cannot be
+// opened.
 int DebugSink::descriptor_for(const std::filesystem::path& path) {
-    if (m_descriptor >= 0 && path.native() == m_open_path.native() && !was_removed(m_descriptor)) {
+    if (m_descriptor >= 0 && path.native() == m_open_path.native() && still_the_log(path)) {
         return m_descriptor;
     }
     if (m_descriptor >= 0) {
         ::close(m_descriptor);
     }
     m_open_path = path;
-    m_descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    // The log holds names and numbers from the card: for this user only.
+    m_descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (m_descriptor < 0) {
         complain_once("debug output: cannot open " + path.string() + ": " + std::strerror(errno) +
                       "; writing to standard error\n");
         m_open_path.clear();
     }
     return m_descriptor;
+}
+
+// The open log stops being the log when it was removed (a device folder wiped and made again:
+// every later line would be swallowed) or once it has reached debug_log_limit, when it is moved
+// aside. The one fstat is all a line costs while neither happens.
+bool DebugSink::still_the_log(const std::filesystem::path& path) {
+    struct stat open {};
+    if (::fstat(m_descriptor, &open) != 0 || open.st_nlink == 0) {
+        return false;
+    }
+    if (open.st_size < debug_log_limit) {
+        return true;
+    }
+    move_aside(path, open);
+    return false;
+}
+
+// Renames the full log to "<log>.1", replacing the older one, so the device keeps two logs at
+// most. Every process that shares the log finds it full and comes here; under the full file's own
+// lock, only the first, which still finds that file at path, moves it. The others, like this one,
+// then open the new log.
+void DebugSink::move_aside(const std::filesystem::path& path, const struct stat& open) {
+    while (::flock(m_descriptor, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    struct stat named {};
+    if (::stat(path.c_str(), &named) == 0 && named.st_ino == open.st_ino &&
+        named.st_dev == open.st_dev) {
+        const std::string older = path.string() + ".1";
+        ::rename(path.c_str(), older.c_str());
+    }
+    ::flock(m_descriptor, LOCK_UN);
 }
 
 void DebugSink::complain_once(const std::string& complaint) {

@@ -3,6 +3,9 @@
 // runs starts receiving its log, and a test can redirect it through the environment.
 #pragma once
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
 #include <filesystem>
 #include <mutex>
 #include <string>
@@ -12,6 +15,10 @@
 namespace handset {
 
 class DebugCapture;
+
+// The size at which a log file is moved aside as "<log>.1" and a new one begun. A start on a
+// card of 1000 slots traces about 90 KB, so this keeps the last dozen starts or so.
+inline constexpr off_t debug_log_limit = 1024 * 1024;
 
 class DebugSink {
   public:
@@ -34,6 +41,8 @@ class DebugSink {
 
     Target resolve_target();
     int descriptor_for(const std::filesystem::path& path);
+    bool still_the_log(const std::filesystem::path& path);
+    void move_aside(const std::filesystem::path& path, const struct stat& open);
     void complain_once(const std::string& complaint);
 
     std::mutex m_mutex;

@@ -21,6 +21,8 @@ StorageFailure failure_of(int code) {
         return StorageFailure::damaged;
     case SQLITE_CANTOPEN:
         return StorageFailure::cannot_open;
+    case SQLITE_READONLY:
+        return StorageFailure::read_only;
     default:
         return StorageFailure::other;
     }

@@ -1,6 +1,6 @@
 // A failed call into the storage layer. SQLite's many result codes come down to the few that
 // callers answer differently: a file another process holds, a full disk or quota, a file that is
-// damaged or no database at all, and one that cannot be opened.
+// damaged or no database at all, one that cannot be opened, and one that may only be read.
 #pragma once
 
 #include <stdexcept>
@@ -18,6 +18,10 @@ enum class StorageFailure {
     damaged,
     // There is no file, or it cannot be opened.
     cannot_open,
+    // A write to a file this process may only read.
+    read_only,
+    // A database, or an empty file, that is not the kind the caller opened.
+    foreign,
     // Anything else: the connection or the statement is at fault.
     other,
 };
@@ -26,6 +30,8 @@ class SqliteError : public std::runtime_error {
   public:
     // code is an SQLite result code, primary or extended.
     SqliteError(int code, const std::string& message);
+    SqliteError(StorageFailure failure, const std::string& message)
+        : std::runtime_error(message), m_failure(failure) {}
 
     StorageFailure failure() const { return m_failure; }
 

@@ -11,10 +11,12 @@ enum class CardFault {
     missing,         // no card file
     damaged,         // the file is not a card, or its contents are broken
     busy,            // another process held the card for longer than the busy timeout
+    read_only,       // a change to a card on storage this process may only read
     bad_profile,     // a profile the card cannot take, or one its records do not fit
     bad_slot,        // an index outside 1 to the number of slots
     card_full,       // no free slot for a new entry
     name_too_long,   // the name (or e-mail) does not fit its field
+    bad_character,   // a character no card can store in a name or e-mail (U+FFFF, its padding)
     number_too_long, // more digits than the card keeps
     bad_number,      // a character that is not a digit, '*', '#' or 'p'
     empty_entry,     // neither name nor number

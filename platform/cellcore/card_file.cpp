@@ -57,6 +57,11 @@ CREATE TABLE IF NOT EXISTS calls (
     name TEXT NOT NULL);
 )sql";
 
+// Rows keyed outside the card's slots are left by a damaged or hand-edited file. No SIM call can
+// reach them, so they count as no slot's entry; they are reported, and kept until the card is
+// cleared, imported or created again.
+constexpr const char* in_slots = "slot BETWEEN 1 AND (SELECT slots FROM profile)";
+
 std::optional<Bytes> optional_blob(const SqliteStatement& row, int column) {
     if (row.is_null(column)) {
         return std::nullopt;
@@ -72,15 +77,8 @@ void bind_optional(SqliteStatement& statement, int parameter, const std::optiona
     }
 }
 
-std::string slot_text(int slot) {
+std::string slot_text(long long slot) {
     return "slot " + std::to_string(slot);
-}
-
-void check_slot(int slot, int slots) {
-    if (slot < 1 || slot > slots) {
-        throw CardError(CardFault::bad_slot, "no " + slot_text(slot) + " on a card of " +
-                                                 std::to_string(slots) + " slots");
-    }
 }
 
 void check_profile(const CardProfile& profile) {
@@ -130,6 +128,10 @@ std::vector<std::pair<int, Bytes>> parse_import(const std::vector<std::string>& 
             throw CardError(CardFault::bad_import, where + refusal.what());
         }
     }
+    // An empty or unrelated file would otherwise clear the card while looking like a success.
+    if (slot == 0) {
+        throw CardError(CardFault::bad_import, "there is no EF_ADN record to import");
+    }
     return records;
 }
 
@@ -140,6 +142,12 @@ CardError card_failure(const std::filesystem::path& file, const SqliteError& err
         return CardError(CardFault::busy, file.string() + " is busy: " + error.what());
     case StorageFailure::cannot_open:
         return CardError(CardFault::missing, "there is no card file " + file.string());
+    case StorageFailure::read_only:
+        return CardError(CardFault::read_only,
+                         "the device is read-only: " + file.string() + " cannot be changed");
+    case StorageFailure::foreign:
+        return CardError(CardFault::damaged,
+                         file.string() + " is not a card file: " + error.what());
     case StorageFailure::full:
     case StorageFailure::no_memory:
     case StorageFailure::damaged:
@@ -150,6 +158,13 @@ CardError card_failure(const std::filesystem::path& file, const SqliteError& err
 }
 
 } // namespace
+
+void check_slot(long long slot, int slots) {
+    if (slot < 1 || slot > slots) {
+        throw CardError(CardFault::bad_slot, "no " + slot_text(slot) + " on a card of " +
+                                                 std::to_string(slots) + " slots");
+    }
+}
 
 std::string CardProfile::problem() const {
     if (slots < 1 || slots > max_slots) {
@@ -177,6 +192,29 @@ std::string CardProfile::problem() const {
     return {};
 }
 
+namespace {
+
+// Clears the way for a new card where the file was damaged. A folder in the card's place may hold
+// someone's files, so it is renamed rather than removed.
+void set_aside(const std::filesystem::path& file) {
+    std::error_code error;
+    if (std::filesystem::is_directory(file, error)) {
+        const std::filesystem::path aside = file.string() + ".folder";
+        std::filesystem::rename(file, aside, error);
+        if (error) {
+            throw CardError(CardFault::damaged, file.string() +
+                                                    " is a folder that cannot be moved to " +
+                                                    aside.string() + ": " + error.message());
+        }
+        return;
+    }
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        std::filesystem::remove(file.string() + suffix, error);
+    }
+}
+
+} // namespace
+
 std::filesystem::path CardFile::default_path() {
     return device_folder() / "sim.db";
 }
@@ -194,8 +232,12 @@ auto CardFile::guarded(Action action) {
 }
 
 SqliteDatabase CardFile::connect(const std::filesystem::path& file, SqliteDatabase::Mode mode) {
+    std::error_code error;
+    if (std::filesystem::is_directory(file, error)) {
+        throw CardError(CardFault::damaged, file.string() + " is a folder, not a card file");
+    }
     try {
-        return SqliteDatabase(file, mode);
+        return SqliteDatabase(file, mode, application_id);
     } catch (const SqliteError& error) {
         throw card_failure(file, error);
     }
@@ -203,6 +245,12 @@ SqliteDatabase CardFile::connect(const std::filesystem::path& file, SqliteDataba
 
 CardFile CardFile::open(const std::filesystem::path& file) {
     CardFile card(file, connect(file, SqliteDatabase::Mode::existing));
+    card.guarded([&] { card.check_schema(); });
+    return card;
+}
+
+CardFile CardFile::open_for_reading(const std::filesystem::path& file) {
+    CardFile card(file, connect(file, SqliteDatabase::Mode::read_only));
     card.guarded([&] { card.check_schema(); });
     return card;
 }
@@ -234,14 +282,18 @@ CardFile CardFile::create(const std::filesystem::path& file, const CardProfile& 
             throw;
         }
     }
-    for (const char* suffix : {"", "-wal", "-shm"}) {
-        std::error_code ignored;
-        std::filesystem::remove(file.string() + suffix, ignored);
-    }
+    set_aside(file);
     return make();
 }
 
 void CardFile::check_schema() {
+    const int64_t version = m_database.pragma("user_version");
+    if (m_database.pragma("application_id") == application_id && version > schema_version) {
+        throw CardError(CardFault::damaged,
+                        m_file.string() + " is a card file of a newer version (" +
+                            std::to_string(version) + ") than this handset reads (" +
+                            std::to_string(schema_version) + ")");
+    }
     if (!m_database.marked_as(application_id, schema_version)) {
         throw CardError(CardFault::damaged, m_file.string() + " is not a card file");
     }
@@ -362,10 +414,9 @@ void CardFile::put_record(int slot, const Bytes& record,
 
 int CardFile::first_free_slot(int slots) {
     int expected = 1;
-    for (int slot : occupied_slots()) {
-        if (slot != expected) {
-            break;
-        }
+    SqliteStatement rows = m_database.prepare(std::string("SELECT slot FROM adn WHERE ") +
+                                              in_slots + " ORDER BY slot");
+    while (rows.step() && rows.integer(0) == expected) {
         ++expected;
     }
     if (expected > slots) {
@@ -438,8 +489,10 @@ void CardFile::update_state(const std::function<void(CardState&)>& change) {
 std::vector<StoredEntry> CardFile::entries() {
     return guarded([&] {
         std::vector<StoredEntry> stored;
-        SqliteStatement rows = m_database.prepare(
-            "SELECT slot, record, additional_number, email FROM adn ORDER BY slot");
+        SqliteStatement rows =
+            m_database.prepare(std::string("SELECT slot, record, additional_number, email FROM "
+                                           "adn WHERE ") +
+                               in_slots + " ORDER BY slot");
         while (rows.step()) {
             const int slot = static_cast<int>(rows.integer(0));
             stored.push_back({slot, decode_row(slot, rows.blob(1), optional_blob(rows, 2),
@@ -463,9 +516,22 @@ std::optional<PhonebookEntry> CardFile::entry(int slot) {
 
 int CardFile::used_slots() {
     return guarded([&] {
-        SqliteStatement row = m_database.prepare("SELECT count(*) FROM adn");
+        SqliteStatement row =
+            m_database.prepare(std::string("SELECT count(*) FROM adn WHERE ") + in_slots);
         row.step();
         return static_cast<int>(row.integer(0));
+    });
+}
+
+std::vector<int> CardFile::stray_slots() {
+    return guarded([&] {
+        std::vector<int> slots;
+        SqliteStatement rows = m_database.prepare(std::string("SELECT slot FROM adn WHERE NOT ") +
+                                                  in_slots + " ORDER BY slot");
+        while (rows.step()) {
+            slots.push_back(static_cast<int>(rows.integer(0)));
+        }
+        return slots;
     });
 }
 

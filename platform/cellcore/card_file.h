@@ -22,13 +22,22 @@
 
 namespace handset {
 
+// Refuses a slot outside 1 to slots (CardFault::bad_slot), in the words every refusal of a slot
+// uses, whatever number it was given.
+void check_slot(long long slot, int slots);
+
 class CardFile {
   public:
     // Where the card of the device folder lives.
     static std::filesystem::path default_path();
 
     // An existing card; CardFault::missing when there is no file, damaged when it is not a card.
+    // On storage this process may not write, the card is opened for reading only, and its changes
+    // fail with CardFault::read_only.
     static CardFile open(const std::filesystem::path& file);
+    // The same, but only ever reading: nothing in the file or beside it is changed, and an empty
+    // file or another program's database is reported as it is (CardFault::damaged).
+    static CardFile open_for_reading(const std::filesystem::path& file);
     // Makes file a blank card with this profile and the default state (present, unlocked,
     // phonebook ready, radio on): a file that is missing or damaged is replaced; an existing
     // card loses its records and call log, and its notified handles hear of every deletion.
@@ -47,11 +56,16 @@ class CardFile {
     // Profile and state as one consistent read.
     std::pair<CardProfile, CardState> snapshot();
 
+    // The entries of the card's slots, 1 to the total.
     std::vector<StoredEntry> entries();
     std::optional<PhonebookEntry> entry(int slot);
     int used_slots();
+    // The keys of records that a damaged file holds outside the card's slots (0, negative, or
+    // beyond the total). Nothing reads, counts or allocates them.
+    std::vector<int> stray_slots();
 
-    // Stores entry in slot, or in the first free slot when slot is 0; returns the slot used.
+    // Stores entry in slot, or in the lowest slot of 1 to the total that holds no record when slot
+    // is 0; returns the slot used.
     int store(int slot, const PhonebookEntry& entry, EntryFields fields);
     // False when the slot was empty already.
     bool erase(int slot);
@@ -61,7 +75,8 @@ class CardFile {
     std::vector<std::string> export_adn();
     // Replaces the phonebook with these lines: one record a line (blank lines and lines starting
     // with '#' skipped), the first for slot 1. Records of another alpha length are re-encoded
-    // for this card. Nothing changes unless every line can be taken.
+    // for this card. Nothing changes unless every line can be taken and there is at least one
+    // record.
     void import_adn(const std::vector<std::string>& lines);
 
     void append_call(const CallRecord& call);

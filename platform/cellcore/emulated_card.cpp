@@ -109,12 +109,16 @@ HRESULT EmulatedCard::failure(const CardError& error) {
     case CardFault::busy:
         complain(std::string("cellcore: ") + error.what());
         return SIM_E_SIMBUSY;
+    case CardFault::read_only:
+        debug_printf("cellcore: entry refused: %s", error.what());
+        return SIM_E_MEMORYFAILURE;
     case CardFault::bad_slot:
         return SIM_E_INVALIDINDEX;
     case CardFault::card_full:
         debug_printf("cellcore: entry refused: %s", error.what());
         return SIM_E_MEMORYFULL;
     case CardFault::name_too_long:
+    case CardFault::bad_character:
     case CardFault::number_too_long:
     case CardFault::bad_number:
     case CardFault::empty_entry:

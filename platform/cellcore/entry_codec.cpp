@@ -11,6 +11,12 @@ namespace handset {
 namespace {
 
 [[noreturn]] void refuse_name(const char* field, std::u16string_view text, int limit) {
+    // The card pads its text fields with 0xFFFF, so no field can hold that character: it would
+    // end the text when read back.
+    if (text.find(u'\uFFFF') != std::u16string_view::npos) {
+        throw CardError(CardFault::bad_character,
+                        std::string("the ") + field + " holds U+FFFF, which no card can store");
+    }
     throw CardError(CardFault::name_too_long, std::string("the ") + field + " needs " +
                                                   std::to_string(alpha_bytes(text).size()) +
                                                   " bytes; the card holds " +

@@ -104,7 +104,12 @@ class FolderLock {
   public:
     explicit FolderLock(const std::filesystem::path& folder) {
         std::error_code error;
-        std::filesystem::create_directories(folder, error);
+        // The card, the contacts and the log are personal: a folder made here is this user's
+        // alone. One the person made themselves keeps the access they gave it.
+        if (std::filesystem::create_directories(folder, error)) {
+            std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::replace, error);
+        }
         if (error) {
             throw DeviceError("cannot make the folder " + folder.string() + ": " + error.message());
         }

@@ -116,6 +116,8 @@ StoreStatus status_of(StorageFailure failure) {
         return StoreStatus::busy;
     case StorageFailure::damaged:
     case StorageFailure::cannot_open:
+    case StorageFailure::read_only:
+    case StorageFailure::foreign:
     case StorageFailure::other:
         break;
     }
@@ -128,6 +130,14 @@ StoreResult reported(StoreStatus status, std::string detail) {
 }
 
 StoreResult failure(const std::filesystem::path& path, const char* what, const SqliteError& error) {
+    if (error.failure() == StorageFailure::read_only) {
+        return reported(StoreStatus::unusable,
+                        "the device is read-only: " + path.string() + " cannot be changed");
+    }
+    if (error.failure() == StorageFailure::foreign) {
+        return reported(StoreStatus::unusable,
+                        path.string() + " is not a contacts store: " + error.what());
+    }
     return reported(status_of(error.failure()),
                     std::string(what) + " failed: " + error.what() + " (" + path.string() + ")");
 }
@@ -156,7 +166,12 @@ std::unique_ptr<ContactStore> ContactStore::connect(const std::filesystem::path&
                                                     StoreResult& result) {
     std::unique_ptr<ContactStore> store;
     try {
-        store.reset(new ContactStore(SqliteDatabase(path, mode), path));
+        store.reset(
+            new ContactStore(SqliteDatabase(path, mode,
+                                            mode == SqliteDatabase::Mode::create
+                                                ? std::nullopt
+                                                : std::optional<int64_t>(contacts_application_id)),
+                             path));
         store->m_page_size = std::max<int64_t>(store->m_database.pragma("page_size"), 512);
     } catch (const SqliteError& error) {
         result = failure(path, what, error);
@@ -168,13 +183,23 @@ std::unique_ptr<ContactStore> ContactStore::connect(const std::filesystem::path&
 
 std::unique_ptr<ContactStore> ContactStore::open(const std::filesystem::path& path,
                                                  StoreResult& result) {
+    return open_existing(path, SqliteDatabase::Mode::existing, result);
+}
+
+std::unique_ptr<ContactStore> ContactStore::open_for_reading(const std::filesystem::path& path,
+                                                             StoreResult& result) {
+    return open_existing(path, SqliteDatabase::Mode::read_only, result);
+}
+
+std::unique_ptr<ContactStore> ContactStore::open_existing(const std::filesystem::path& path,
+                                                          SqliteDatabase::Mode mode,
+                                                          StoreResult& result) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
         result = reported(StoreStatus::missing, "there is no contacts store at " + path.string());
         return nullptr;
     }
-    return connect(path, SqliteDatabase::Mode::existing, "opening", &ContactStore::check_schema,
-                   result);
+    return connect(path, mode, "opening", &ContactStore::check_schema, result);
 }
 
 std::unique_ptr<ContactStore> ContactStore::create(const std::filesystem::path& path,

@@ -37,9 +37,13 @@ class ContactStore {
     static std::filesystem::path default_path();
 
     // Opens an existing store; nullptr, with the reason in result, when there is none or the file
-    // is not a usable contacts store.
+    // is not a usable contacts store. On storage this process may not write, the store is opened
+    // for reading only, and its changes fail as unusable, saying the device is read-only.
     static std::unique_ptr<ContactStore> open(const std::filesystem::path& path,
                                               StoreResult& result);
+    // The same, but only ever reading: nothing in the file or beside it is changed.
+    static std::unique_ptr<ContactStore> open_for_reading(const std::filesystem::path& path,
+                                                          StoreResult& result);
     // Makes a new, empty store without a quota. An existing file is left alone and refused.
     static std::unique_ptr<ContactStore> create(const std::filesystem::path& path,
                                                 StoreResult& result);
@@ -85,6 +89,9 @@ class ContactStore {
 
   private:
     ContactStore(SqliteDatabase database, std::filesystem::path path);
+    static std::unique_ptr<ContactStore> open_existing(const std::filesystem::path& path,
+                                                       SqliteDatabase::Mode mode,
+                                                       StoreResult& result);
     static std::unique_ptr<ContactStore> connect(const std::filesystem::path& path,
                                                  SqliteDatabase::Mode mode, const char* what,
                                                  StoreResult (ContactStore::*finish)(),

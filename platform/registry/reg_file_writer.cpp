@@ -17,6 +17,17 @@ namespace {
 
 constexpr size_t hex_bytes_per_line = 25;
 
+// A temporary is ".<name>." followed by the characters mkostemp puts in place of six X.
+constexpr size_t temporary_suffix_length = 6;
+
+std::string temporary_prefix(const std::filesystem::path& file) {
+    return "." + file.filename().string() + ".";
+}
+
+std::filesystem::path folder_of(const std::filesystem::path& file) {
+    return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
 std::string quote(std::u16string_view text) {
     std::string out = "\"";
     for (char c : utf16_to_utf8(text)) {
@@ -115,18 +126,29 @@ std::string write_reg_file(const RegistryTree& tree) {
     return out;
 }
 
+void remove_leftover_temporaries(const std::filesystem::path& file) {
+    const std::string prefix = temporary_prefix(file);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_of(file), error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == prefix.size() + temporary_suffix_length && name.starts_with(prefix)) {
+            std::filesystem::remove(entry.path(), error);
+        }
+    }
+}
+
 bool save_reg_file(const std::filesystem::path& file, const RegistryTree& tree,
                    std::string& error) {
-    const std::filesystem::path folder =
-        file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-    std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
+    const std::filesystem::path folder = folder_of(file);
+    std::string temporary =
+        (folder / (temporary_prefix(file) + std::string(temporary_suffix_length, 'X'))).string();
     const int descriptor = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (descriptor < 0) {
         error = "cannot create a file in " + folder.string() + ": " + std::strerror(errno);
         return false;
     }
     const bool written = write_fully(descriptor, write_reg_file(tree)) &&
-                         ::fchmod(descriptor, 0644) == 0 && ::fsync(descriptor) == 0;
+                         ::fchmod(descriptor, 0600) == 0 && ::fsync(descriptor) == 0;
     const int write_errno = errno;
     ::close(descriptor);
     if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {

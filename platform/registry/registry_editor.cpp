@@ -64,6 +64,7 @@ RegistryEdit edit_registry_file(const std::filesystem::path& file,
     if (!change(*tree)) {
         return {RegistryEdit::Status::not_found, {}};
     }
+    remove_leftover_temporaries(file);
     if (!save_reg_file(file, *tree, error)) {
         return failed(error);
     }

@@ -1,5 +1,6 @@
 #include "resources/module_search.h"
 
+#include "base/device_folder.h"
 #include "base/utf.h"
 
 #include <system_error>
@@ -26,13 +27,16 @@ std::optional<std::filesystem::path> find_module_file(std::u16string_view name) 
     if (given.empty()) {
         return std::nullopt;
     }
-    if (is_file(given)) {
-        return std::filesystem::absolute(given);
+    if (given.is_absolute()) {
+        return is_file(given) ? std::optional(given) : std::nullopt;
     }
-    if (given.is_relative()) {
-        std::filesystem::path beside = program_folder() / given;
-        if (is_file(beside)) {
-            return beside;
+    // A device named by a relative path is the person's own choice of folder, so it is taken
+    // from where they named it; the program's folder is always absolute, or unknown and skipped.
+    std::error_code error;
+    const std::filesystem::path device = std::filesystem::absolute(device_folder(), error);
+    for (const std::filesystem::path& folder : {program_folder(), device}) {
+        if (!folder.empty() && is_file(folder / given)) {
+            return folder / given;
         }
     }
     return std::nullopt;

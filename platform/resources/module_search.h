@@ -1,5 +1,9 @@
-// Where the loader looks for a module file: the path as given (relative to the working folder),
-// then beside the running program, as the device looks in the program's own folder.
+// Where the loader looks for a module file named without a folder or with a relative one: beside
+// the running program, as the device looks in the program's own folder first, then in the device
+// folder, which holds the language and picture files installed for the device's programs (the
+// device's \Windows). Never in the working folder: the device has none, and a file planted where
+// a person happens to start the program must not replace its texts or code. A name with an
+// absolute path is taken as it is.
 #pragma once
 
 #include <filesystem>

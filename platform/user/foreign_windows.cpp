@@ -11,6 +11,9 @@ namespace {
 
 std::atomic<ForeignWindowDirectory*> g_directory{nullptr};
 
+// Whether this thread has made a top-level window: until it has, its finds are a start's.
+thread_local bool t_made_top_level = false;
+
 std::optional<std::u16string_view> name_or_any(LPCWSTR name) {
     if (name == nullptr || IS_INTRESOURCE(name)) {
         return std::nullopt;
@@ -77,9 +80,26 @@ HWND find_foreign_window(LPCWSTR window_class, LPCWSTR title) {
     if (directory == nullptr) {
         return HWND();
     }
+    const bool starting = !t_made_top_level;
+    if (starting) {
+        directory->hold_start_lock();
+    }
     std::optional<uint64_t> token =
         directory->find_window(name_or_any(window_class), name_or_any(title));
-    return token ? proxy_for(*token) : HWND();
+    if (!token) {
+        return HWND();
+    }
+    if (starting) {
+        directory->release_start_lock();
+    }
+    return proxy_for(*token);
+}
+
+void top_level_window_created() {
+    t_made_top_level = true;
+    if (ForeignWindowDirectory* directory = g_directory.load()) {
+        directory->release_start_lock();
+    }
 }
 
 LRESULT send_to_foreign_window(HWND proxy, uint64_t token, UINT message, WPARAM wparam,

@@ -30,13 +30,22 @@ class ForeignWindowDirectory {
                                              LPARAM lparam) = 0;
     virtual std::optional<LRESULT> send_message(uint64_t token, UINT message, WPARAM wparam,
                                                 LPARAM lparam) = 0;
+    // The device's start lock (see user/start_lock.h). A directory whose processes cannot start
+    // at the same moment has nothing to hold.
+    virtual void hold_start_lock() {}
+    virtual void release_start_lock() {}
 };
 
 // One directory at a time; nullptr removes it. It must outlive every call that may reach it.
 void set_foreign_window_directory(ForeignWindowDirectory* directory);
 
-// A proxy handle for the first foreign window that matches, or 0.
+// A proxy handle for the first foreign window that matches, or 0. On a thread that has created no
+// top-level window yet, the look is made under the device's start lock, which stays held when
+// nothing is found (see user/start_lock.h).
 HWND find_foreign_window(LPCWSTR window_class, LPCWSTR title);
+// A top-level window of this thread has been created (or its creation failed): the other
+// processes' finds can see it now, so a start lock this process holds is given back.
+void top_level_window_created();
 
 // The proxy operations. A window found gone has its proxy dropped, so its handle stops being
 // valid, and the call answers as for an invalid window.

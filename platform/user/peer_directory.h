@@ -6,12 +6,14 @@
 
 #include "user/foreign_windows.h"
 #include "user/peer_protocol.h"
+#include "user/start_lock.h"
 
 namespace handset {
 
 class PeerDirectory : public ForeignWindowDirectory {
   public:
-    explicit PeerDirectory(std::filesystem::path folder) : m_folder(std::move(folder)) {}
+    explicit PeerDirectory(std::filesystem::path folder)
+        : m_folder(std::move(folder)), m_start_lock(m_folder) {}
 
     std::optional<uint64_t> find_window(std::optional<std::u16string_view> window_class,
                                         std::optional<std::u16string_view> title) override;
@@ -21,6 +23,8 @@ class PeerDirectory : public ForeignWindowDirectory {
                                      LPARAM lparam) override;
     std::optional<LRESULT> send_message(uint64_t token, UINT message, WPARAM wparam,
                                         LPARAM lparam) override;
+    void hold_start_lock() override { m_start_lock.hold(); }
+    void release_start_lock() override { m_start_lock.release(); }
 
   private:
     // The peer's answer, or nothing when it is gone, unreachable or has no such window.
@@ -28,6 +32,7 @@ class PeerDirectory : public ForeignWindowDirectory {
     std::optional<int64_t> ask_about(uint64_t token, PeerRequest request);
 
     std::filesystem::path m_folder;
+    StartLock m_start_lock;
 };
 
 // Messages whose parameters are plain values cross to another process; those that carry

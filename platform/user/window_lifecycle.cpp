@@ -4,6 +4,7 @@
 #include "gdi/screen.h"
 #include "user/activation.h"
 #include "user/errors.h"
+#include "user/foreign_windows.h"
 #include "user/invalidation.h"
 #include "user/message_sender.h"
 #include "user/thread_queue.h"
@@ -209,9 +210,8 @@ void collect_windows_of(const WindowLock& lock, HWND window, const MessageQueue&
     }
 }
 
-} // namespace
-
-HWND create_window(const WindowRequest& request) {
+// The window entered and told it was created; 0 when it was refused.
+HWND create_in_table(const WindowRequest& request) {
     const HWND window = enter_window(request);
     if (!window) {
         return window;
@@ -252,6 +252,16 @@ HWND create_window(const WindowRequest& request) {
     call_procedure(window, WM_MOVE, 0, MAKELPARAM(rect.left + client.left, rect.top + client.top));
     if ((request.style & WS_VISIBLE) != 0) {
         show_window(window, SW_SHOW);
+    }
+    return window;
+}
+
+} // namespace
+
+HWND create_window(const WindowRequest& request) {
+    const HWND window = create_in_table(request);
+    if ((request.style & WS_CHILD) == 0) {
+        top_level_window_created();
     }
     return window;
 }

@@ -1,4 +1,3 @@
-#include "in_folder.h"
 #include "shell/registry.h"
 #include "shell/resources.h"
 #include "shell/trace.h"
@@ -90,7 +89,6 @@ TEST(LanguageFile, TheUsersLanguageIsLoadedWhenThere) {
     TestDevice device;
     SetLanguage(device, 0x0404);
     PlaceLanguageFile(device.folder(), "Telvane.exe.0404.mui");
-    InFolder here(device.folder());
 
     EXPECT_EQ(RC_LoadMUI(GetModuleHandleW(nullptr)), 1);
     EXPECT_TRUE(device.has_line("Telvane <RD_INFO>: RC_LoadMUI: Telvane.exe.0404.mui is loaded!"));
@@ -102,7 +100,6 @@ TEST(LanguageFile, AMissingLanguageFallsBackToEnglish) {
     TestDevice device;
     SetLanguage(device, 0x0404);
     PlaceLanguageFile(device.folder(), "Telvane.exe.0409.mui");
-    InFolder here(device.folder());
 
     EXPECT_EQ(RC_LoadMUI(GetModuleHandleW(nullptr)), 1);
     EXPECT_TRUE(device.has_line("RC_LoadMUI: Telvane.exe.0409.mui is loaded!"));
@@ -112,7 +109,6 @@ TEST(LanguageFile, AMissingLanguageFallsBackToEnglish) {
 TEST(LanguageFile, WithoutAnyTheProgramsOwnStringsServe) {
     TestDevice device;
     SetLanguage(device, 0x0404);
-    InFolder here(device.folder());
 
     EXPECT_EQ(RC_LoadMUI(GetModuleHandleW(nullptr)), -1);
     EXPECT_TRUE(
@@ -127,7 +123,6 @@ TEST(LanguageFile, ADamagedFileCountsAsMissing) {
     TestDevice device;
     SetLanguage(device, 0x0409);
     std::ofstream(device.folder() / "Telvane.exe.0409.mui") << "not a resource file";
-    InFolder here(device.folder());
 
     EXPECT_EQ(RC_LoadMUI(GetModuleHandleW(nullptr)), -1);
     EXPECT_EQ(g_hLangModule, GetModuleHandleW(nullptr));
@@ -137,7 +132,6 @@ TEST(LanguageFile, AFiveDigitLanguageGivesAFiveDigitName) {
     TestDevice device;
     SetLanguage(device, 0x1004);
     PlaceLanguageFile(device.folder(), "Telvane.exe.01004.mui");
-    InFolder here(device.folder());
 
     EXPECT_EQ(RC_LoadMUI(GetModuleHandleW(nullptr)), 1);
     EXPECT_TRUE(device.has_line("RC_LoadMUI: Telvane.exe.01004.mui is loaded!"));
@@ -149,7 +143,6 @@ TEST(LanguageFile, AFiveDigitLanguageGivesAFiveDigitName) {
 
 TEST(Strings, TheSecondLoadReplacesTheFirst) {
     TestDevice device;
-    InFolder here(device.folder());
     RC_LoadMUI(GetModuleHandleW(nullptr));
 
     LPWSTR first = RC_LoadString(IDS_CAPTION_ERROR);
@@ -162,7 +155,6 @@ TEST(Strings, TheSecondLoadReplacesTheFirst) {
 
 TEST(ResourceLibrary, IsMissingWithoutTelvaneDll) {
     TestDevice device;
-    InFolder here(device.folder());
     EXPECT_EQ(RC_LoadResDll(), -1);
     EXPECT_FALSE(g_hResDll);
 }

@@ -5,7 +5,6 @@
 #include "automation/driver.h"
 #include "automation/window_input.h"
 #include "display/shell_input.h"
-#include "in_folder.h"
 #include "shell/app.h"
 #include "telvane_ids.h"
 #include "test_device.h"
@@ -62,11 +61,12 @@ inline void InstallProgramFiles(const std::filesystem::path& folder, Pictures pi
     }
 }
 
-// A device with a blank card and the program's files in the folder the test runs in; the
-// program is started by the test.
+// A device with a blank card and the program's files installed in the device folder, where the
+// loader looks after the program's own folder (which, for a test, holds none); the program is
+// started by the test.
 class ProgramTest : public ::testing::Test {
   protected:
-    explicit ProgramTest(Pictures pictures = Pictures::present) : m_in_folder(m_device.folder()) {
+    explicit ProgramTest(Pictures pictures = Pictures::present) {
         InstallProgramFiles(m_device.folder(), pictures);
         m_device.card();
     }
@@ -122,7 +122,6 @@ class ProgramTest : public ::testing::Test {
     }
 
     TestDevice m_device;
-    InFolder m_in_folder;
     ProgramDriver m_program;
     // The main view and its tree, once Start has seen them.
     HWND m_tree = nullptr;

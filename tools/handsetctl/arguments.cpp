@@ -1,5 +1,8 @@
 #include "arguments.h"
 
+#include "base/utf.h"
+
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -19,9 +22,28 @@ std::string quoted(std::string_view text) {
 
 } // namespace
 
+Arguments::Arguments(std::vector<std::string> words) : m_words(std::move(words)) {
+    for (size_t i = 0; i < m_words.size(); ++i) {
+        if (!handset::is_valid_utf8(m_words[i])) {
+            throw UsageError("argument " + std::to_string(i + 1) + " is not UTF-8 text");
+        }
+    }
+    const auto marker = std::find(m_words.begin(), m_words.end(), "--");
+    m_options_end = static_cast<size_t>(marker - m_words.begin());
+    if (marker != m_words.end()) {
+        m_words.erase(marker);
+    }
+}
+
+void Arguments::erase(size_t at, size_t count) {
+    m_words.erase(m_words.begin() + static_cast<std::ptrdiff_t>(at),
+                  m_words.begin() + static_cast<std::ptrdiff_t>(at + count));
+    m_options_end -= count;
+}
+
 std::optional<size_t> Arguments::find(std::string_view name) const {
     std::optional<size_t> found;
-    for (size_t i = 0; i < m_words.size(); ++i) {
+    for (size_t i = 0; i < m_options_end; ++i) {
         if (m_words[i] == name) {
             if (found) {
                 throw UsageError(std::string(name) + " is given twice");
@@ -37,29 +59,29 @@ std::optional<std::string> Arguments::option(std::string_view name) {
     if (!at) {
         return std::nullopt;
     }
-    if (*at + 1 >= m_words.size()) {
+    if (*at + 1 >= m_options_end) {
         throw UsageError(std::string(name) + " needs a value");
     }
     std::string value = m_words[*at + 1];
-    m_words.erase(m_words.begin() + static_cast<std::ptrdiff_t>(*at),
-                  m_words.begin() + static_cast<std::ptrdiff_t>(*at + 2));
+    erase(*at, 2);
     return value;
 }
 
 bool Arguments::flag(std::string_view name) {
     const std::optional<size_t> at = find(name);
     if (at) {
-        m_words.erase(m_words.begin() + static_cast<std::ptrdiff_t>(*at));
+        erase(*at, 1);
     }
     return at.has_value();
 }
 
 std::optional<std::string> Arguments::optional_word() {
-    if (m_words.empty() || is_option(m_words.front())) {
+    if (m_words.empty() || (m_options_end > 0 && is_option(m_words.front()))) {
         return std::nullopt;
     }
     std::string word = std::move(m_words.front());
     m_words.erase(m_words.begin());
+    m_options_end -= m_options_end > 0 ? 1 : 0;
     return word;
 }
 
@@ -76,7 +98,8 @@ void Arguments::finish() const {
         return;
     }
     const std::string& extra = m_words.front();
-    throw UsageError(is_option(extra) ? "unknown option " + extra : "unexpected " + quoted(extra));
+    throw UsageError(m_options_end > 0 && is_option(extra) ? "unknown option " + extra
+                                                           : "unexpected " + quoted(extra));
 }
 
 long long parse_integer(std::string_view text, std::string_view what) {
@@ -104,12 +127,12 @@ long long parse_integer(std::string_view text, std::string_view what, long long 
     return value;
 }
 
-int parse_index(std::string_view text, std::string_view what) {
+long long parse_index(std::string_view text, std::string_view what) {
     const long long index = parse_integer(text, what);
-    if (index < 1 || index > INT_MAX) {
+    if (index < 1) {
         throw UsageError(std::string(what) + " must be 1 or more, not " + quoted(text));
     }
-    return static_cast<int>(index);
+    return index;
 }
 
 bool parse_on_off(std::string_view text, std::string_view what) {

@@ -1,6 +1,7 @@
 // The words of one handsetctl command after its name. A command takes its options first (in any
-// position), then its positional words in order, then calls finish(), so that every word is
-// checked before anything is changed.
+// position before a "--", which ends the options, so that a name may start with "--"), then its
+// positional words in order, then calls finish(), so that every word is checked before anything
+// is changed.
 #pragma once
 
 #include <optional>
@@ -25,7 +26,8 @@ class OperationError : public std::runtime_error {
 
 class Arguments {
   public:
-    explicit Arguments(std::vector<std::string> words) : m_words(std::move(words)) {}
+    // Refuses a word that is not UTF-8: stored, it would become U+FFFD and lose what was meant.
+    explicit Arguments(std::vector<std::string> words);
 
     // The value after "--name", removed with it; nothing when the option is not given.
     std::optional<std::string> option(std::string_view name);
@@ -39,8 +41,11 @@ class Arguments {
 
   private:
     std::optional<size_t> find(std::string_view name) const;
+    void erase(size_t at, size_t count);
 
     std::vector<std::string> m_words;
+    // Where the words after "--" begin; none of them is an option.
+    size_t m_options_end;
 };
 
 // Decimal, or hexadecimal after "0x"; what names the value in the error.
@@ -49,7 +54,7 @@ long long parse_integer(std::string_view text, std::string_view what);
 long long parse_integer(std::string_view text, std::string_view what, long long low,
                         long long high);
 // A 1-based position; how far it may go is for the card or the store to say.
-int parse_index(std::string_view text, std::string_view what);
+long long parse_index(std::string_view text, std::string_view what);
 bool parse_on_off(std::string_view text, std::string_view what);
 
 } // namespace handsetctl

@@ -6,11 +6,16 @@
 #include "device/phone_status.h"
 #include "registry/registry_editor.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
-#include <iostream>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace handsetctl {
 
@@ -22,7 +27,7 @@ using handset::PinLock;
 // Every change of the card's state or the radio rewrites the phone's Status to match, as the
 // device's radio stack does.
 void change_state(const std::function<void(CardState&)>& change, std::ostream& out) {
-    handset::CardFile card = open_card();
+    handset::CardFile card = open_card(Use::changing);
     card.update_state(change);
     const CardState state = card.state();
     const handset::RegistryEdit edit = handset::sync_phone_status(handset::device_folder(), state);
@@ -73,12 +78,14 @@ struct ProfileChange {
     }
 };
 
-std::optional<int> size_option(Arguments& words, std::string_view option) {
+// Each size within what a card can have, so that a value out of range is refused in the same
+// words whichever side of the range it is on.
+std::optional<int> size_option(Arguments& words, std::string_view option, int low, int high) {
     std::optional<std::string> value = words.option(option);
     if (!value) {
         return std::nullopt;
     }
-    return static_cast<int>(parse_integer(*value, option, 0, 1000));
+    return static_cast<int>(parse_integer(*value, option, low, high));
 }
 
 handset::CardProfile changed_profile(handset::CardProfile profile, const ProfileChange& change) {
@@ -101,13 +108,15 @@ handset::CardProfile changed_profile(handset::CardProfile profile, const Profile
 // card's extended fields, as a program reads it to decide whether to offer them.
 void profile_command(Arguments& words, std::ostream& out) {
     ProfileChange change;
-    change.slots = size_option(words, "--slots");
-    change.name_bytes = size_option(words, "--name-bytes");
-    change.number_digits = size_option(words, "--number-digits");
-    change.additional_number_digits = size_option(words, "--number2-digits");
-    change.email_bytes = size_option(words, "--email-bytes");
+    using handset::CardProfile;
+    constexpr int most_digits = static_cast<int>(handset::DiallingNumber::max_digits);
+    change.slots = size_option(words, "--slots", 1, CardProfile::max_slots);
+    change.name_bytes = size_option(words, "--name-bytes", 0, CardProfile::max_name_bytes);
+    change.number_digits = size_option(words, "--number-digits", 1, most_digits);
+    change.additional_number_digits = size_option(words, "--number2-digits", 0, most_digits);
+    change.email_bytes = size_option(words, "--email-bytes", 0, CardProfile::max_email_bytes);
     words.finish();
-    handset::CardFile card = open_card();
+    handset::CardFile card = open_card(change.empty() ? Use::reading : Use::changing);
     handset::CardProfile profile = card.profile();
     if (!change.empty()) {
         profile = changed_profile(profile, change);
@@ -121,7 +130,7 @@ void profile_command(Arguments& words, std::ostream& out) {
 void export_command(Arguments& words, std::ostream& out) {
     const std::string file = words.word("FILE");
     words.finish();
-    const std::vector<std::string> lines = open_card().export_adn();
+    const std::vector<std::string> lines = open_card(Use::reading).export_adn();
     std::ofstream to_file;
     if (file != "-") {
         to_file.open(file, std::ios::trunc);
@@ -142,29 +151,80 @@ void export_command(Arguments& words, std::ostream& out) {
     }
 }
 
-std::vector<std::string> read_lines(std::istream& in) {
+std::vector<std::string> split_lines(const std::string& text) {
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
     }
     return lines;
+}
+
+// More than the records of the largest card with comments between them; a file this big, or a
+// device that never ends, is not an export.
+constexpr size_t largest_import = 16 * 1024 * 1024;
+
+// The whole of the file (descriptor 0 for "-"), read before the card is touched, so that a file
+// that cannot be read to its end changes nothing.
+std::string read_whole(int descriptor, const std::string& name) {
+    struct stat status {};
+    if (fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
+        throw OperationError(name + " is a folder, not a file of records");
+    }
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(descriptor, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            throw OperationError("cannot read " + name + ": " + std::strerror(errno));
+        }
+        if (got == 0) {
+            return text;
+        }
+        text.append(buffer, static_cast<size_t>(got));
+        if (text.size() > largest_import) {
+            throw OperationError(name + " is larger than any card's records");
+        }
+    }
+}
+
+std::vector<std::string> import_lines(const std::string& file) {
+    if (file == "-") {
+        return split_lines(read_whole(STDIN_FILENO, "standard input"));
+    }
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        throw OperationError("cannot read " + file + ": " + std::strerror(errno));
+    }
+    try {
+        std::string text = read_whole(descriptor, file);
+        ::close(descriptor);
+        return split_lines(text);
+    } catch (...) {
+        ::close(descriptor);
+        throw;
+    }
 }
 
 void import_command(Arguments& words, std::ostream& out) {
     const std::string file = words.word("FILE");
     words.finish();
-    std::vector<std::string> lines;
-    if (file == "-") {
-        lines = read_lines(std::cin);
-    } else {
-        std::ifstream in(file);
-        if (!in) {
-            throw OperationError("cannot read " + file);
+    const std::vector<std::string> lines = import_lines(file);
+    handset::CardFile card = open_card(Use::changing);
+    try {
+        card.import_adn(lines);
+    } catch (const handset::CardError& error) {
+        if (error.fault() != handset::CardFault::bad_import) {
+            throw;
         }
-        lines = read_lines(in);
+        throw OperationError("cannot import " + (file == "-" ? "standard input" : file) + ": " +
+                             error.what() + "; the card is unchanged");
     }
-    handset::CardFile card = open_card();
-    card.import_adn(lines);
     out << "imported " << card.used_slots() << " entries from " << file << "\n";
 }
 
@@ -186,15 +246,41 @@ std::string local_time(int64_t seconds) {
 
 } // namespace
 
-handset::CardFile open_card() {
+handset::CardFile open_card(Use use) {
+    const std::filesystem::path file = handset::CardFile::default_path();
     try {
-        return handset::CardFile::open(handset::CardFile::default_path());
+        return use == Use::reading ? handset::CardFile::open_for_reading(file)
+                                   : handset::CardFile::open(file);
     } catch (const handset::CardError& error) {
         if (error.fault() == handset::CardFault::missing) {
             throw OperationError(std::string(error.what()) + "; run 'handsetctl init' first");
         }
+        if (error.fault() == handset::CardFault::damaged) {
+            throw OperationError(std::string(error.what()) +
+                                 "; 'handsetctl init' makes a new device in its place");
+        }
         throw;
     }
+}
+
+int card_slot(handset::CardFile& card, long long index) {
+    handset::check_slot(index, card.profile().slots);
+    return static_cast<int>(index);
+}
+
+std::string stray_records_problem(handset::CardFile& card) {
+    const std::vector<int> strays = card.stray_slots();
+    if (strays.empty()) {
+        return {};
+    }
+    std::string keys;
+    for (const int slot : strays) {
+        keys += (keys.empty() ? "" : ", ") + std::to_string(slot);
+    }
+    return handset::CardFile::default_path().string() + " is damaged: it holds " +
+           std::to_string(strays.size()) + " record" + (strays.size() == 1 ? "" : "s") +
+           " outside the card's " + std::to_string(card.profile().slots) + " slots (slot " + keys +
+           "); 'phonebook clear' or 'sim import-adn' removes them";
 }
 
 std::string describe_profile(const handset::CardProfile& profile) {
@@ -250,13 +336,13 @@ void radio_command(Arguments& words, std::ostream& out) {
 
 void calls_command(Arguments& words, std::ostream& out) {
     words.finish();
-    const std::vector<handset::CallRecord> calls = open_card().calls();
+    const std::vector<handset::CallRecord> calls = open_card(Use::reading).calls();
     if (calls.empty()) {
         out << "no calls\n";
     }
     for (const handset::CallRecord& call : calls) {
-        out << local_time(call.time) << "  " << padded(utf8(call.number), 20) << "  "
-            << utf8(call.name) << "\n";
+        out << local_time(call.time) << "  " << padded(shown(call.number), 20) << "  "
+            << shown(call.name) << "\n";
     }
 }
 

@@ -39,10 +39,18 @@ void register_menu_extension(const std::u16string& clsid, const std::filesystem:
 // puts the programs and the extension side by side as they are on the device.
 void register_quorrel(std::ostream& out);
 
+// How a command uses the device's files: one that only reads changes no file, not even a journal
+// beside it, so that it can look at a damaged or read-only device as it is.
+enum class Use { reading, changing };
+
 // The device's card; a missing one is an OperationError that says how to make one.
-handset::CardFile open_card();
+handset::CardFile open_card(Use use);
 // The device's contacts store; a missing one is an OperationError that says how to make one.
-std::unique_ptr<handset::ContactStore> open_store();
+std::unique_ptr<handset::ContactStore> open_store(Use use);
+// The slot an index names, once the card has said it has one (CardError bad_slot otherwise).
+int card_slot(handset::CardFile& card, long long index);
+// What is wrong when the card file holds records outside its slots; empty when it holds none.
+std::string stray_records_problem(handset::CardFile& card);
 // Throws the failure of a store operation as an OperationError.
 void check_store(const handset::StoreResult& result);
 // "250 slots, names of 14 bytes, numbers of 20 digits, ...".

@@ -34,15 +34,15 @@ std::vector<ContactRecord> all_contacts(ContactStore& store) {
 
 void list(Arguments& words, std::ostream& out) {
     words.finish();
-    const std::vector<ContactRecord> contacts = all_contacts(*open_store());
+    const std::vector<ContactRecord> contacts = all_contacts(*open_store(Use::reading));
     out << contacts.size() << " contacts\n";
     for (size_t i = 0; i < contacts.size(); ++i) {
         std::string line =
-            padded(padded(std::to_string(i + 1), 4) + utf8(contacts[i].file_as()), 28);
+            padded(padded(std::to_string(i + 1), 4) + shown(contacts[i].file_as()), 28);
         for (const NumberField& number : number_fields) {
             const std::u16string& text = contacts[i][number.field];
             if (!text.empty()) {
-                line += "  " + std::string(number.label) + " " + utf8(text);
+                line += "  " + std::string(number.label) + " " + shown(text);
             }
         }
         // A contact without numbers would end in padding.
@@ -61,15 +61,15 @@ void add(Arguments& words, std::ostream& out) {
     if (contact[ContactField::first_name].empty() && contact[ContactField::last_name].empty()) {
         throw UsageError("a contact needs --first or --last");
     }
-    std::unique_ptr<ContactStore> store = open_store();
+    std::unique_ptr<ContactStore> store = open_store(Use::changing);
     check_store(store->add(contact));
-    out << "added " << utf8(contact.file_as()) << "\n";
+    out << "added " << shown(contact.file_as()) << "\n";
 }
 
 void erase(Arguments& words, std::ostream& out) {
-    const int index = parse_index(words.word("INDEX"), "INDEX");
+    const long long index = parse_index(words.word("INDEX"), "INDEX");
     words.finish();
-    std::unique_ptr<ContactStore> store = open_store();
+    std::unique_ptr<ContactStore> store = open_store(Use::changing);
     const std::vector<ContactRecord> contacts = all_contacts(*store);
     if (static_cast<size_t>(index) > contacts.size()) {
         throw OperationError("there is no contact " + std::to_string(index) + "; the store has " +
@@ -77,13 +77,13 @@ void erase(Arguments& words, std::ostream& out) {
     }
     const ContactRecord& contact = contacts[static_cast<size_t>(index) - 1];
     check_store(store->remove(contact.id));
-    out << "deleted " << utf8(contact.file_as()) << "\n";
+    out << "deleted " << shown(contact.file_as()) << "\n";
 }
 
 void quota(Arguments& words, std::ostream& out) {
     const long long bytes = parse_integer(words.word("BYTES"), "BYTES", 0, LLONG_MAX);
     words.finish();
-    std::unique_ptr<ContactStore> store = open_store();
+    std::unique_ptr<ContactStore> store = open_store(Use::changing);
     check_store(store->set_quota_bytes(static_cast<uint64_t>(bytes)));
     uint64_t kept = 0;
     check_store(store->quota_bytes(kept));
@@ -98,9 +98,12 @@ void check_store(const handset::StoreResult& result) {
     }
 }
 
-std::unique_ptr<ContactStore> open_store() {
+std::unique_ptr<ContactStore> open_store(Use use) {
     handset::StoreResult result;
-    std::unique_ptr<ContactStore> store = ContactStore::open(ContactStore::default_path(), result);
+    const std::filesystem::path file = ContactStore::default_path();
+    std::unique_ptr<ContactStore> store = use == Use::reading
+                                              ? ContactStore::open_for_reading(file, result)
+                                              : ContactStore::open(file, result);
     if (result.status == handset::StoreStatus::missing) {
         throw OperationError(result.detail + "; run 'handsetctl init' first");
     }

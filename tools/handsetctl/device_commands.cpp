@@ -56,10 +56,13 @@ std::string card_presence(const CardState& state) {
 // Prints the card's state; nothing when the card cannot be read, which is then a problem.
 std::optional<CardState> report_card(std::ostream& out, std::vector<std::string>& problems) {
     try {
-        handset::CardFile card = open_card();
+        handset::CardFile card = open_card(Use::reading);
         const auto [profile, state] = card.snapshot();
         // Decodes every record, so that a damaged one is found here rather than by a program.
         const size_t used = card.entries().size();
+        if (const std::string problem = stray_records_problem(card); !problem.empty()) {
+            problems.push_back(problem);
+        }
         out << "card: " << card_presence(state) << "\n"
             << "radio: " << on_off(state.radio_on) << "\n"
             << "lock: " << lock_name(state.lock) << "\n"
@@ -77,7 +80,8 @@ std::optional<CardState> report_card(std::ostream& out, std::vector<std::string>
 
 void report_contacts(std::ostream& out, std::vector<std::string>& problems) {
     handset::StoreResult result;
-    const auto store = handset::ContactStore::open(handset::ContactStore::default_path(), result);
+    const auto store =
+        handset::ContactStore::open_for_reading(handset::ContactStore::default_path(), result);
     std::vector<handset::ContactRecord> contacts;
     uint64_t quota = 0;
     if (store) {

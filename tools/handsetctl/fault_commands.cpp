@@ -72,8 +72,9 @@ bool is_phonebook_point(FaultPoint point) {
            point == FaultPoint::phonebook_delete;
 }
 
-// Every word is checked here, before any file is touched.
-Fault fault_from(Arguments& words) {
+// Every word is checked here, before any file is touched; whether the slot, given in slot_index,
+// is on the card is for the card to say.
+Fault fault_from(Arguments& words, std::optional<long long>& slot_index) {
     const std::string name = words.word("the operation");
     const std::optional<std::string> slot = words.option("--slot");
     const std::optional<std::string> nth = words.option("--nth");
@@ -90,7 +91,7 @@ Fault fault_from(Arguments& words) {
         if (!is_phonebook_point(fault.point)) {
             throw UsageError("--slot is for read, write and delete faults");
         }
-        fault.slot = parse_index(*slot, "--slot");
+        slot_index = parse_index(*slot, "--slot");
     }
     if (nth) {
         if (card_removed) {
@@ -115,12 +116,17 @@ Fault fault_from(Arguments& words) {
 }
 
 void add(Arguments& words, std::ostream& out) {
-    Fault fault = fault_from(words);
+    std::optional<long long> slot_index;
+    Fault fault = fault_from(words, slot_index);
     if (handset::is_sim_point(fault.point)) {
-        open_card().add_fault(fault);
+        handset::CardFile card = open_card(Use::changing);
+        if (slot_index) {
+            fault.slot = card_slot(card, *slot_index);
+        }
+        card.add_fault(fault);
         out << "added card fault " << fault.id;
     } else {
-        check_store(open_store()->add_fault(fault));
+        check_store(open_store(Use::changing)->add_fault(fault));
         out << "added contacts fault " << fault.id;
     }
     out << ": " << handset::describe_fault(fault) << "\n";
@@ -144,12 +150,12 @@ void list(Arguments& words, std::ostream& out) {
     words.finish();
     std::vector<Fault> faults;
     if (file_exists(handset::CardFile::default_path())) {
-        faults = open_card().faults();
+        faults = open_card(Use::reading).faults();
     }
     print(out, "card faults (sim.db)", faults);
     faults.clear();
     if (file_exists(handset::ContactStore::default_path())) {
-        check_store(open_store()->faults(faults));
+        check_store(open_store(Use::reading)->faults(faults));
     }
     print(out, "contacts faults (contacts.db)", faults);
 }
@@ -158,11 +164,11 @@ void clear(Arguments& words, std::ostream& out) {
     words.finish();
     int64_t cleared = 0;
     if (file_exists(handset::CardFile::default_path())) {
-        cleared += open_card().clear_faults();
+        cleared += open_card(Use::changing).clear_faults();
     }
     if (file_exists(handset::ContactStore::default_path())) {
         int64_t contacts = 0;
-        check_store(open_store()->clear_faults(contacts));
+        check_store(open_store(Use::changing)->clear_faults(contacts));
         cleared += contacts;
     }
     out << "cleared " << cleared << (cleared == 1 ? " fault" : " faults") << "\n";

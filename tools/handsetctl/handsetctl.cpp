@@ -36,6 +36,7 @@ constexpr const char* usage = R"(usage: handsetctl [--device DIR] COMMAND ...
   extension register CLSID PATH | unregister CLSID | list
                                              (handsetctl extension --help)
 The device folder is --device DIR, else $TELVANE_DEVICE, else $XDG_DATA_HOME/telvane/device.
+A -- ends the options: the words after it are taken as they are, even one starting with --.
 )";
 
 struct Command {
@@ -92,17 +93,26 @@ int failed(std::ostream& err, const char* message) {
     return exit_failed;
 }
 
+// What was printed must have reached its reader: a listing cut short by a full disk or a closed
+// pipe is a failure, not a success.
+int finished(std::ostream& out, std::ostream& err) {
+    if (!out.flush()) {
+        return failed(err, "cannot write to the standard output");
+    }
+    return exit_done;
+}
+
 } // namespace
 
 int run_handsetctl(std::vector<std::string> arguments, std::ostream& out, std::ostream& err) {
-    Arguments words(std::move(arguments));
     try {
+        Arguments words(std::move(arguments));
         if (words.flag("--help")) {
             out << help_for(words);
-            return exit_done;
+            return finished(out, err);
         }
         run(words, out);
-        return exit_done;
+        return finished(out, err);
     } catch (const UsageError& error) {
         err << "handsetctl: " << error.what() << "\n" << usage;
         return exit_usage;

@@ -22,20 +22,23 @@ DiallingNumber number_from(const std::string& text, std::string_view what) {
 
 void list(Arguments& words, std::ostream& out) {
     words.finish();
-    handset::CardFile card = open_card();
+    handset::CardFile card = open_card(Use::reading);
     const std::vector<handset::StoredEntry> entries = card.entries();
     out << entries.size() << " of " << card.profile().slots << " slots used\n";
     for (const handset::StoredEntry& stored : entries) {
         const PhonebookEntry& entry = stored.entry;
-        std::string line = padded(std::to_string(stored.slot), 4) + padded(utf8(entry.name), 20) +
-                           "  " + utf8(entry.number.text());
+        std::string line = padded(std::to_string(stored.slot), 4) + padded(shown(entry.name), 20) +
+                           "  " + shown(entry.number.text());
         if (entry.additional_number) {
-            line += "  second " + utf8(entry.additional_number->text());
+            line += "  second " + shown(entry.additional_number->text());
         }
         if (entry.email) {
-            line += "  e-mail " + utf8(*entry.email);
+            line += "  e-mail " + shown(*entry.email);
         }
         out << line << "\n";
+    }
+    if (const std::string problem = stray_records_problem(card); !problem.empty()) {
+        throw OperationError(problem);
     }
 }
 
@@ -47,21 +50,25 @@ void add(Arguments& words, std::ostream& out) {
     entry.name = utf16(words.word("NAME"));
     entry.number = number_from(words.word("NUMBER"), "NUMBER");
     words.finish();
-    const int slot = index ? parse_index(*index, "--index") : 0;
+    const long long slot = index ? parse_index(*index, "--index") : 0;
     if (second) {
         entry.additional_number = number_from(*second, "--number2");
     }
     if (email) {
         entry.email = utf16(*email);
     }
-    const int stored = open_card().store(slot, entry, handset::EntryFields::all);
+    handset::CardFile card = open_card(Use::changing);
+    const int stored =
+        card.store(slot == 0 ? 0 : card_slot(card, slot), entry, handset::EntryFields::all);
     out << "stored in slot " << stored << "\n";
 }
 
 void erase(Arguments& words, std::ostream& out) {
-    const int slot = parse_index(words.word("INDEX"), "INDEX");
+    const long long index = parse_index(words.word("INDEX"), "INDEX");
     words.finish();
-    if (!open_card().erase(slot)) {
+    handset::CardFile card = open_card(Use::changing);
+    const int slot = card_slot(card, index);
+    if (!card.erase(slot)) {
         throw OperationError("slot " + std::to_string(slot) + " is empty");
     }
     out << "deleted slot " << slot << "\n";
@@ -69,7 +76,7 @@ void erase(Arguments& words, std::ostream& out) {
 
 void clear(Arguments& words, std::ostream& out) {
     words.finish();
-    handset::CardFile card = open_card();
+    handset::CardFile card = open_card(Use::changing);
     const int used = card.used_slots();
     card.clear();
     out << "deleted " << used << " entries\n";

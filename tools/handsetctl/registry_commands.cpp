@@ -51,7 +51,7 @@ std::string value_text(const RegistryValue& value) {
         return "dword " + hex_dword(*number) + " (" + std::to_string(*number) + ")";
     }
     if (const std::optional<std::u16string> text = value.as_string()) {
-        return "string \"" + utf8(*text) + "\"";
+        return "string \"" + shown(*text) + "\"";
     }
     std::string bytes = "hex(" + std::to_string(value.type) + ")";
     char pair[4];

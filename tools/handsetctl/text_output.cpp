@@ -1,6 +1,7 @@
 #include "text_output.h"
 
 #include "base/utf.h"
+#include "base/visible_text.h"
 
 #include <cstdio>
 
@@ -23,6 +24,10 @@ size_t characters_in(std::string_view text) {
 
 std::string utf8(std::u16string_view text) {
     return handset::utf16_to_utf8(text);
+}
+
+std::string shown(std::u16string_view text) {
+    return handset::visible_text(utf8(text));
 }
 
 std::u16string utf16(std::string_view text) {

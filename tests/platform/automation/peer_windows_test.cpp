@@ -127,7 +127,8 @@ TEST_F(PeerWindows, ADeadPeerIsAbsentAndItsSocketIsRemoved) {
     ASSERT_TRUE(folder);
     size_t sockets = 0;
     for (const auto& entry : std::filesystem::directory_iterator(*folder)) {
-        sockets += entry.path() != peer_socket(*folder, getpid()) ? 1 : 0;
+        const bool socket = entry.path().extension() == ".sock";
+        sockets += socket && entry.path() != peer_socket(*folder, getpid()) ? 1 : 0;
     }
     EXPECT_EQ(sockets, 0u);
 }

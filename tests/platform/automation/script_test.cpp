@@ -2,10 +2,12 @@
 #include "driver_fixture.h"
 
 #include "display/png_file.h"
+#include "display/shell_input.h"
 
 #include <gmock/gmock.h>
 
 #include <sstream>
+#include <thread>
 
 namespace handset::testing {
 
@@ -86,6 +88,23 @@ TEST(ScriptParser, RefusesMissingAndLeftoverArguments) {
     EXPECT_THAT(error_of("wait within 5").message, StartsWith("the step needs a window"));
 }
 
+TEST(ScriptParser, RefusesAnEscapeItDoesNotKnowInAQuotedText) {
+    EXPECT_EQ(error_of("type \"C:\\Temp\"").message,
+              "unknown escape \"\\T\" in a quoted text: only \\\", \\\\, \\n and \\t are known");
+    EXPECT_EQ(error_of("answer\nexpect-box \"Saved\\r\"").line, 2);
+    const Script known = script_of("type \"a\\\"b\\\\c\\nd\\te\"");
+    ASSERT_EQ(known.steps.size(), 1u);
+    EXPECT_EQ(known.steps[0].text, u"a\"b\\c\nd\te");
+}
+
+TEST(ScriptParser, ReportsAFolderNamedAsTheScript) {
+    TemporaryFolder folder;
+    auto loaded = load_script(folder.path());
+    ASSERT_TRUE(std::holds_alternative<ScriptError>(loaded));
+    EXPECT_EQ(std::get<ScriptError>(loaded).message,
+              folder.path().string() + " is a folder, not a script");
+}
+
 TEST(ScriptParser, ReportsAScriptThatCannotBeRead) {
     auto loaded = load_script("/nonexistent/demo.txt");
     ASSERT_TRUE(std::holds_alternative<ScriptError>(loaded));
@@ -158,6 +177,45 @@ TEST_F(ScriptRun, FailsAScreenshotThatCannotBeWritten) {
     EXPECT_EQ(outcome.message, "line 1: screenshot /nonexistent/folder/shot.png: expected a "
                                "screenshot in /nonexistent/folder/shot.png, found the file could "
                                "not be written");
+}
+
+constexpr int slow_exit_code = 7;
+
+LRESULT CALLBACK slow_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(slow_exit_code);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+// A program that works a while before its first window, as one reading a full card does.
+int WINAPI slow_starting_main(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = slow_procedure;
+    window_class.hInstance = instance;
+    window_class.lpszClassName = u"SlowStart";
+    RegisterClassW(&window_class);
+    CreateWindowExW(0, u"SlowStart", u"Slow", WS_VISIBLE, 0, 0, 10, 10, HWND(), HMENU(), instance,
+                    nullptr);
+    MSG message;
+    while (GetMessageW(&message, HWND(), 0, 0) > 0) {
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+TEST(ScriptClose, ACloseBeforeTheProgramsFirstWindowWaitsForItAndEndsTheProgram) {
+    TemporaryFolder device;
+    WindowSystemInput window_system;
+    ShellInput input(window_system);
+    Driver driver(input);
+    driver.start(&slow_starting_main, device.path());
+    std::ostringstream out;
+    const ScriptOutcome outcome = run_script(driver, script_of("close\n"), out);
+    EXPECT_TRUE(outcome.passed) << outcome.message;
+    EXPECT_EQ(driver.wait_for_exit(wait_limit), std::optional<int>(slow_exit_code));
 }
 
 } // namespace

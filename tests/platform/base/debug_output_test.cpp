@@ -1,4 +1,5 @@
 #include "base/debug_output.h"
+#include "base/debug_sink.h"
 #include "base/device_folder.h"
 
 #include "scoped_environment.h"
@@ -37,6 +38,18 @@ TEST(DebugCapture, ConvertsWideTextToUtf8AndKeepsEmptyLines) {
     EXPECT_THAT(capture.lines(), ElementsAre("\xE4\xB8\xAD\xE6\x96\x87", "", "count=-3"));
 }
 
+TEST(DebugCapture, ControlCharactersInsideALineAreEscapedSoNoLineCanBeForged) {
+    DebugCapture capture;
+    OutputDebugStringW(u"Telvane <RD_INFO>: Name == Ann\nTelvane <RD_ERROR>: forged\r\n");
+    debug_line("tab\there, screen \x1b[2J, bell \a, C1 \xC2\x9B, DEL \x7F, lone \r, path A\\B");
+    debug_printf("%s", "ends in a break\n");
+    EXPECT_THAT(capture.lines(),
+                ElementsAre("Telvane <RD_INFO>: Name == Ann\\nTelvane <RD_ERROR>: forged",
+                            "tab\\there, screen \\x1b[2J, bell \\x07, C1 \\u009b, DEL \\x7f, lone "
+                            "\\r, path A\\B",
+                            "ends in a break"));
+}
+
 TEST(DebugCapture, SharesLinesWithEveryLiveCaptureAndStopsAtItsEnd) {
     DebugCapture outer;
     {
@@ -73,6 +86,27 @@ TEST_F(DebugSinkChoice, AppendsToTheNamedFile) {
     debug_line("one");
     OutputDebugStringW(u"two\r\n");
     EXPECT_EQ(m_folder.read("trace.txt"), "earlier\none\ntwo\r\n");
+}
+
+TEST_F(DebugSinkChoice, MovesAFullLogAsideKeepingOneOlderAndWritesItForTheUserAlone) {
+    const std::filesystem::path log = m_folder.path() / "trace.txt";
+    m_environment.set("TELVANE_DEBUG", "file:" + log.string());
+    const std::string line(1023, 'x');
+    const int lines_per_log = static_cast<int>(handset::debug_log_limit / 1024);
+    for (int i = 0; i < 3 * lines_per_log; ++i) {
+        debug_line(line);
+    }
+    debug_line("the last line");
+    const std::filesystem::path older = log.string() + ".1";
+    ASSERT_TRUE(std::filesystem::exists(older));
+    EXPECT_LE(std::filesystem::file_size(older),
+              static_cast<uintmax_t>(handset::debug_log_limit) + 1024);
+    EXPECT_LT(std::filesystem::file_size(log), static_cast<uintmax_t>(handset::debug_log_limit));
+    EXPECT_THAT(m_folder.read("trace.txt"), testing::EndsWith("the last line\n"));
+    EXPECT_THAT(m_folder.read("trace.txt.1"), testing::EndsWith(line + "\n"));
+    EXPECT_FALSE(std::filesystem::exists(log.string() + ".2"));
+    EXPECT_EQ(std::filesystem::status(log).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST_F(DebugSinkChoice, DiscardsEverythingWhenOff) {

@@ -80,6 +80,23 @@ TEST_F(CardFileTest, FirstFreeAllocationFillsTheLowestGap) {
     EXPECT_EQ(card.entry(2)->name, u"B2");
 }
 
+TEST_F(CardFileTest, RecordsOutsideTheSlotsAreReportedAndNeitherCountedNorOverwritten) {
+    CardFile card = create_card();
+    ASSERT_EQ(card.store(0, entry(u"Ann", u"1"), EntryFields::all), 1);
+    handset::SqliteDatabase(card_path(), handset::SqliteDatabase::Mode::existing)
+        .execute("INSERT INTO adn (slot, record) SELECT 0, record FROM adn WHERE slot = 1;"
+                 "INSERT INTO adn (slot, record) SELECT -3, record FROM adn WHERE slot = 1;"
+                 "INSERT INTO adn (slot, record) SELECT 251, record FROM adn WHERE slot = 1");
+    EXPECT_THAT(card.stray_slots(), ElementsAre(-3, 0, 251));
+    EXPECT_EQ(card.used_slots(), 1);
+    EXPECT_THAT(slots_of(card), ElementsAre(1));
+    EXPECT_EQ(card.store(0, entry(u"Bob", u"2"), EntryFields::all), 2);
+    EXPECT_EQ(card.entry(1)->name, u"Ann") << "the entry in slot 1 was written over";
+    EXPECT_EQ(card.entry(2)->name, u"Bob");
+    card.clear();
+    EXPECT_TRUE(card.stray_slots().empty());
+}
+
 TEST_F(CardFileTest, AFullCardRefusesANewEntryButTakesAReplacement) {
     CardProfile small;
     small.slots = 3;

@@ -209,6 +209,20 @@ TEST_F(SimManagerTest, FillsTheFirstFreeSlotsUntilTheCardIsFull) {
     EXPECT_EQ(card().entry(3)->name, u"Three");
 }
 
+TEST_F(SimManagerTest, TheFirstFreeSlotIsFoundPastARecordThatADamagedFileHoldsInSlotZero) {
+    SimHandle sim;
+    ASSERT_EQ(write(sim, 1, u"One", u"1"), S_OK);
+    handset::SqliteDatabase(card_path(), handset::SqliteDatabase::Mode::existing)
+        .execute("INSERT INTO adn (slot, record) SELECT 0, record FROM adn WHERE slot = 1");
+    ASSERT_EQ(write(sim, SIM_PBINDEX_FIRSTAVAILABLE, u"Two", u"2"), S_OK);
+    EXPECT_EQ(card().entry(1)->name, u"One");
+    EXPECT_EQ(card().entry(2)->name, u"Two");
+    DWORD used = 0;
+    DWORD total = 0;
+    ASSERT_EQ(SimGetPhonebookStatus(sim, SIM_PBSTORAGE_SIM, &used, &total), S_OK);
+    EXPECT_EQ(used, 2u) << "the record outside the slots is no slot's entry";
+}
+
 TEST_F(SimManagerTest, RefusesNamesAndNumbersTheCardCannotHoldAndWritesNothing) {
     SimHandle sim;
     const std::u16string fourteen(14, u'n');

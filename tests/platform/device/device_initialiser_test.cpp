@@ -10,7 +10,9 @@
 #include "registry/registry_editor.h"
 
 #include <gmock/gmock.h>
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <thread>
@@ -56,6 +58,23 @@ class DeviceInitialiserTest : public ::testing::Test {
     TemporaryFolder m_folder;
     handset::RegistryTree m_tree;
 };
+
+TEST_F(DeviceInitialiserTest, AFolderItMakesIsPrivateAndEveryFileInItTheUsersAlone) {
+    handset::initialise_device(device(), {});
+    handset::initialise_device(device(), {});
+    const auto mode = [](const std::filesystem::path& path) {
+        struct stat status {};
+        EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+        return status.st_mode & 0777;
+    };
+    EXPECT_EQ(mode(device()), 0700u);
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(device())) {
+        EXPECT_EQ(mode(entry.path()), 0600u) << entry.path();
+        ++files;
+    }
+    EXPECT_GE(files, 3u);
+}
 
 TEST_F(DeviceInitialiserTest, MakesAPlainCardWithFiveSamplesOneOfThemInternational) {
     handset::initialise_device(device(), {});

@@ -84,7 +84,7 @@ TEST(RegFileWriter, ReplacesTheFileWholeAndLeavesNoTemporaryBehind) {
     struct stat after {};
     ::stat(file.c_str(), &after);
     EXPECT_NE(before.st_ino, after.st_ino) << "renamed into place, not rewritten";
-    EXPECT_EQ(after.st_mode & 0777, 0644u);
+    EXPECT_EQ(after.st_mode & 0777, 0600u) << "the registry is the user's alone";
     size_t entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) {
         ++entries;

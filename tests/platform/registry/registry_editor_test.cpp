@@ -47,6 +47,22 @@ TEST_F(RegistryEditor, CreatesTheFileAndTheKeysAValueNeeds) {
     EXPECT_THAT(m_folder.read("registry.reg"), testing::StartsWith("REGEDIT4\n"));
 }
 
+TEST_F(RegistryEditor, TheNextWriteRemovesTheTemporariesOfWritersThatWereKilled) {
+    m_folder.write(".registry.reg.a1B2c3", "REGEDIT4\n; a writer killed before its rename\n");
+    m_folder.write(".registry.reg.Zz9yX8", "");
+    m_folder.write(".registry.reg.notes", "not a temporary of ours");
+    const RegistryEdit edit =
+        handset::set_registry_value(registry_path(), RegistryRoot::local_machine, u"Software",
+                                    u"Kept", RegistryValue::dword(1));
+    ASSERT_EQ(edit.status, RegistryEdit::Status::changed) << edit.error;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_THAT(names, testing::UnorderedElementsAre("registry.reg", "registry.reg.lock",
+                                                     ".registry.reg.notes"));
+}
+
 TEST_F(RegistryEditor, DeletesValuesAndKeysAndSaysWhenTheyWereNotThere) {
     const auto file = registry_path();
     handset::set_registry_value(file, RegistryRoot::local_machine, u"A\\B", u"x",

@@ -1,4 +1,7 @@
+#include "../../support/in_folder.h"
+#include "../base/temporary_folder.h"
 #include "base/debug_output.h"
+#include "base/device_folder.h"
 #include "resource_bytes.h"
 
 #include <libloaderapi.h>
@@ -129,6 +132,24 @@ TEST(DataFileLoad, FailsForAMissingFileWithModNotFound) {
     ASSERT_EQ(capture.lines().size(), 1u);
     EXPECT_THAT(capture.lines()[0], HasSubstr("no_such_file.res was not found"));
     EXPECT_FALSE(LoadLibraryExW(u"", nullptr, LOAD_LIBRARY_AS_DATAFILE));
+}
+
+TEST(DataFileLoad, AFilePlantedInTheWorkingFolderIsNotLoadedButOneInTheDeviceFolderIs) {
+    TemporaryFolder working;
+    TemporaryFolder device;
+    std::filesystem::copy_file(RESOURCES_FIXTURE_FILE, working.path() / "Planted.res");
+    set_device_folder(device.path());
+    {
+        InFolder here(working.path());
+        DebugCapture capture;
+        EXPECT_FALSE(LoadLibraryExW(u"Planted.res", nullptr, LOAD_LIBRARY_AS_DATAFILE));
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND));
+        std::filesystem::copy_file(RESOURCES_FIXTURE_FILE, device.path() / "Planted.res");
+        const HMODULE installed = LoadLibraryExW(u"Planted.res", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        EXPECT_TRUE(installed);
+        FreeLibrary(installed);
+    }
+    set_device_folder({});
 }
 
 TEST(DataFileLoad, RefusesUnknownFlagsAFileHandleAndNoName) {

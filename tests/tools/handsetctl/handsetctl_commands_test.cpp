@@ -107,6 +107,55 @@ TEST_F(HandsetctlTest, PhonebookAddDeleteAndClearChangeTheCard) {
     EXPECT_TRUE(card().entries().empty());
 }
 
+TEST_F(HandsetctlTest, ARecordOutsideTheSlotsIsReportedAndNotWrittenOverByAnAdd) {
+    ok({"init", "--empty"});
+    ok({"phonebook", "add", "Ann", "1"});
+    handset::SqliteDatabase(device() / "sim.db", handset::SqliteDatabase::Mode::existing)
+        .execute("INSERT INTO adn (slot, record) SELECT 0, record FROM adn WHERE slot = 1");
+    EXPECT_EQ(ok({"phonebook", "add", "Bob", "2"}), "stored in slot 2\n");
+    EXPECT_EQ(card().entry(1)->name, u"Ann");
+    const Outcome listed = run({"phonebook", "list"});
+    EXPECT_EQ(listed.code, 1);
+    EXPECT_THAT(listed.out, HasSubstr("2 of 250 slots used"));
+    EXPECT_THAT(listed.err, HasSubstr("sim.db is damaged: it holds 1 record outside the card's "
+                                      "250 slots (slot 0)"));
+    const Outcome status = run({"status"});
+    EXPECT_EQ(status.code, 1);
+    EXPECT_THAT(status.out, HasSubstr("problem: " + (device() / "sim.db").string() +
+                                      " is damaged: it holds 1 record outside"));
+    ok({"phonebook", "clear"});
+    EXPECT_EQ(ok({"phonebook", "list"}), "0 of 250 slots used\n");
+}
+
+TEST_F(HandsetctlTest, WordsAfterADoubleDashAreTakenAsTheyAreEvenWhenTheyLookLikeOptions) {
+    ok({"init", "--empty"});
+    EXPECT_EQ(ok({"phonebook", "add", "--index", "7", "--", "--help", "1"}), "stored in slot 7\n");
+    EXPECT_EQ(card().entry(7)->name, u"--help");
+    EXPECT_EQ(ok({"phonebook", "delete", "--", "7"}), "deleted slot 7\n");
+}
+
+TEST_F(HandsetctlTest, AFailedWriteOfTheOutputIsAFailure) {
+    ok({"init", "--empty"});
+    std::ostringstream broken;
+    broken.setstate(std::ios::badbit);
+    std::ostringstream err;
+    EXPECT_EQ(handsetctl::run_handsetctl({"--device", device().string(), "phonebook", "list"},
+                                         broken, err),
+              handsetctl::exit_failed);
+    EXPECT_EQ(err.str(), "handsetctl: cannot write to the standard output\n");
+}
+
+TEST_F(HandsetctlTest, ListingsShowControlCharactersOfNamesEscaped) {
+    ok({"init", "--empty"});
+    ok({"phonebook", "add", "Ann\nforged", "1"});
+    ok({"contacts", "add", "--first", "Eve\x1b]0;owned\x07", "--mobile", "2"});
+    EXPECT_EQ(ok({"phonebook", "list"}), "1 of 250 slots used\n"
+                                         "1   Ann\\nforged" +
+                                             std::string(11, ' ') + "1\n");
+    EXPECT_THAT(ok({"contacts", "list"}), HasSubstr("Eve\\x1b]0;owned\\x07"));
+    EXPECT_EQ(card().entry(1)->name, u"Ann\nforged") << "the card keeps the name as it is";
+}
+
 TEST_F(HandsetctlTest, PhonebookAddStoresSecondNumberAndEmailOnAUsimCardOnly) {
     ok({"init", "--profile", "usim", "--empty"});
     ok({"phonebook", "add", "Ann", "123", "--number2", "456", "--email", "ann@example.org"});

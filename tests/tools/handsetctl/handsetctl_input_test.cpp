@@ -78,7 +78,10 @@ TEST_F(HandsetctlInputTest, CommandLinesThatSayNothingSensibleAreUsageErrors) {
         {{"radio"}, 2, "radio is missing"},
         {{"radio", "off", "now"}, 2, "unexpected 'now'"},
         {{"sim", "remove", "--force"}, 2, "unknown option --force"},
-        {{"sim", "profile", "--slots", "0"}, 2, "number of slots must be 1 to"},
+        {{"sim", "profile", "--slots", "0"}, 2, "--slots must be 1 to 1000, not '0'"},
+        {{"sim", "profile", "--slots", "1001"}, 2, "--slots must be 1 to 1000, not '1001'"},
+        {{"sim", "profile", "--name-bytes", "242"}, 2, "--name-bytes must be 0 to 241"},
+        {{"sim", "profile", "--number-digits", "0"}, 2, "--number-digits must be 1 to"},
         {{"sim", "profile", "--slots", "ten"}, 2, "must be a number, not 'ten'"},
         {{"sim", "profile", "--slots"}, 2, "--slots needs a value"},
         {{"init", "--profile", "gsm"}, 2, "plain or usim"},
@@ -124,6 +127,55 @@ TEST_F(HandsetctlInputTest, WhatTheCardOrStoreCannotTakeFailsAndChangesNothing) 
         {{"reg", "delete", "System\\State\\Phone", "Nothing"}, 1, "there is no value"},
         {{"sim", "import-adn", file}, 1, "line 2: not an EF_ADN record in hex"},
         {{"sim", "import-adn", file + ".missing"}, 1, "cannot read"},
+    });
+}
+
+TEST_F(HandsetctlInputTest, AnImportThatCannotBeReadWholeOrHoldsNoRecordLeavesTheCardAlone) {
+    ok({"init"});
+    m_folder.write("empty.txt", "");
+    m_folder.write("comments.txt", "# exported by hand\n\n   \n");
+    m_folder.write("binary.txt", std::string("\x7f"
+                                             "ELF\x02\x01\x01\0\0\0",
+                                             10));
+    std::filesystem::create_directory(m_folder.path() / "records");
+    const auto path = [&](const char* name) { return (m_folder.path() / name).string(); };
+    expect_refused({
+        {{"sim", "import-adn", path("records")}, 1, "records is a folder, not a file of records"},
+        {{"sim", "import-adn", "/proc/self/mem"}, 1, "cannot read /proc/self/mem: "},
+        {{"sim", "import-adn", path("empty.txt")},
+         1,
+         "empty.txt: there is no EF_ADN record to import; the card is unchanged"},
+        {{"sim", "import-adn", path("comments.txt")}, 1, "there is no EF_ADN record to import"},
+        {{"sim", "import-adn", path("binary.txt")},
+         1,
+         "line 1: not an EF_ADN record in hex; the card is unchanged"},
+    });
+}
+
+TEST_F(HandsetctlInputTest, WordsThatAreNotTextOrNameNoSlotAreRefusedInTheSameWordsAsAnyOther) {
+    ok({"init"});
+    expect_refused({
+        {{"phonebook", "add", "Ann\xff", "1"}, 2, "argument 5 is not UTF-8 text"},
+        {{"phonebook", "add", "Ann", "1", "--email", "\xc0\xaf"}, 2, "argument 8 is not UTF-8"},
+        {{"reg", "set", "Software", "X", "--string", "\xed\xa0\x80"}, 2, "is not UTF-8 text"},
+        {{"phonebook", "add", "Ann", "1", "--index", "251"},
+         1,
+         "no slot 251 on a card of 250 slots"},
+        {{"phonebook", "add", "Ann", "1", "--index", "4294967297"},
+         1,
+         "no slot 4294967297 on a card of 250 slots"},
+        {{"phonebook", "delete", "4294967297"}, 1, "no slot 4294967297 on a card of 250 slots"},
+        {{"fault", "add", "read", "--slot", "4294967297"},
+         1,
+         "no slot 4294967297 on a card of 250 slots"},
+        {{"contacts", "delete", "4294967297"},
+         1,
+         "there is no contact 4294967297; the store has 8"},
+        {{"phonebook", "add", "A\xef\xbf\xbf", "1"},
+         1,
+         "the name holds U+FFFF, which no card can store"},
+        {{"phonebook", "add", "--index", "--", "7", "Ann", "1"}, 2, "--index needs a value"},
+        {{"phonebook", "add", "Ann", "--", "1", "--index"}, 2, "unexpected '--index'"},
     });
 }
 

@@ -25,13 +25,15 @@ constexpr auto patience = std::chrono::seconds(10);
 
 class HandsetctlProcessTest : public HandsetctlTest {
   protected:
-    // Runs the program with its output in files of the test's folder.
-    Outcome spawn(std::vector<std::string> arguments) {
+    // Runs the program with its output in files of the test's folder (or standard output to
+    // the file named), and nothing to read on its standard input.
+    Outcome spawn(std::vector<std::string> arguments, const std::string& output = {}) {
         arguments.insert(arguments.begin(), {HANDSETCTL, "--device", device().string()});
-        const std::string out = (m_folder.path() / "out").string();
+        const std::string out = output.empty() ? (m_folder.path() / "out").string() : output;
         const std::string err = (m_folder.path() / "err").string();
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0600);
         posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
@@ -49,9 +51,23 @@ class HandsetctlProcessTest : public HandsetctlTest {
             ADD_FAILURE() << "handsetctl did not run to its end";
             return {-1, {}, {}};
         }
-        return {WEXITSTATUS(status), m_folder.read("out"), m_folder.read("err")};
+        return {WEXITSTATUS(status), output.empty() ? m_folder.read("out") : std::string(),
+                m_folder.read("err")};
     }
 };
+
+TEST_F(HandsetctlProcessTest, OutputThatCannotBeWrittenAndEmptyInputAreFailures) {
+    EXPECT_EQ(spawn({"init"}).code, 0);
+    const Outcome full = spawn({"phonebook", "list"}, "/dev/full");
+    EXPECT_EQ(full.code, 1);
+    EXPECT_EQ(full.err, "handsetctl: cannot write to the standard output\n");
+    const Outcome exported = spawn({"sim", "export-adn", "-"}, "/dev/full");
+    EXPECT_EQ(exported.code, 1);
+    const Outcome imported = spawn({"sim", "import-adn", "-"});
+    EXPECT_EQ(imported.code, 1);
+    EXPECT_THAT(imported.err, HasSubstr("cannot import standard input: there is no EF_ADN record"));
+    EXPECT_THAT(spawn({"phonebook", "list"}).out, HasSubstr("5 of 250 slots used"));
+}
 
 TEST_F(HandsetctlProcessTest, ExitsWithZeroOneOrTwoAndSaysWhy) {
     EXPECT_EQ(spawn({"init"}).code, 0);
