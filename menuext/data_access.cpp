@@ -109,8 +109,7 @@ BOOL InitPoom(HWND hOwner) {
         return FALSE;
     }
     DebugTrace(u"+InitPoom->g_polApp->Logon", nullptr);
-    HRESULT hr =
-        g_polApp->lpVtbl->Logon(g_polApp, static_cast<LONG>(static_cast<DWORD>(hOwner)));
+    HRESULT hr = g_polApp->lpVtbl->Logon(g_polApp, static_cast<LONG>(static_cast<DWORD>(hOwner)));
     DebugTrace(u"-InitPoom->g_polApp->Logon", nullptr);
     if (hr == S_FALSE) {
         DebugTrace(u"InitPoom->Warning: The user is already logged on!", nullptr);
@@ -251,8 +250,7 @@ BOOL GetSIMStatus() {
     hr = SimGetPhonebookStatus(g_hSim, kSimStorage, &dwUsed, &dwTotal);
     DebugTrace(u"-GetSIMStatus->SimGetPhonebookStatus", nullptr);
     if (FAILED(hr)) {
-        DebugTrace(u"GetSIMStatus->Error : Failed to run SimGetPhonebookStatus function!",
-                   nullptr);
+        DebugTrace(u"GetSIMStatus->Error : Failed to run SimGetPhonebookStatus function!", nullptr);
         return FALSE;
     }
     g_dwUsed = dwUsed;

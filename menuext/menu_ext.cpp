@@ -115,8 +115,7 @@ HRESULT STDMETHODCALLTYPE QueryContextMenu(IContextMenu* This, HMENU hMenu, UINT
                  QUORREL_NAME);
     if (!g_hInstRes) {
         GetMultiLanguage(g_hInstance);
-        NKDbgPrintfW(u" %s: >> CMenuExt::QueryContextMenu!  Load MUI DLL again !!\n",
-                     QUORREL_NAME);
+        NKDbgPrintfW(u" %s: >> CMenuExt::QueryContextMenu!  Load MUI DLL again !!\n", QUORREL_NAME);
     }
     WCHAR szItem[kTextSize];
     LoadText(IDS_MENU_ITEM, szItem);
@@ -144,8 +143,9 @@ HRESULT STDMETHODCALLTYPE InvokeCommand(IContextMenu*, LPCMINVOKECOMMANDINFO pic
         return E_POINTER;
     }
     if (pici->cbSize != sizeof(CMINVOKECOMMANDINFO)) {
-        NKDbgPrintfW(u" %s: >> CMenuExt::InvokeCommand there's no CMINVOKECOMMANDINFOEX in WinCE!\n",
-                     QUORREL_NAME);
+        NKDbgPrintfW(
+            u" %s: >> CMenuExt::InvokeCommand there's no CMINVOKECOMMANDINFOEX in WinCE!\n",
+            QUORREL_NAME);
         return E_INVALIDARG;
     }
     // The dialog gave the resource module back when it last closed.
@@ -229,7 +229,7 @@ HRESULT STDMETHODCALLTYPE GetSite(IObjectWithSite* This, REFIID riid, void** ppv
     return pSite->lpVtbl->QueryInterface(pSite, riid, ppvSite);
 }
 
-const IContextMenuVtbl kContextMenuVtbl = {QueryInterface, AddRef,        Release,
+const IContextMenuVtbl kContextMenuVtbl = {QueryInterface,   AddRef,        Release,
                                            QueryContextMenu, InvokeCommand, GetCommandString};
 const IObjectWithSiteVtbl kObjectWithSiteVtbl = {SiteQueryInterface, SiteAddRef, SiteRelease,
                                                  SetSite, GetSite};
