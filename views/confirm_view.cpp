@@ -19,7 +19,6 @@
 
 #include <array>
 #include <atomic>
-#include <chrono>
 
 namespace {
 
@@ -28,17 +27,14 @@ const WPARAM kScreenReset = 0x3002;
 // Asks the dialog's thread to find a checked entry and copy its texts in one step, so that a
 // deletion applied to the tree meanwhile never leaves the fill reading an item that is gone.
 const UINT WM_CONFIRM_READENTRY = 0x0D90;
-// How long closing waits for a fill that does not stop.
-const auto kFillStopLimit = std::chrono::seconds(10);
 
 // One confirmation list is open at a time; its fill worker reads these.
 HWND g_hConfirmDlg = nullptr;
 HWND g_hConfirmList = nullptr;
 HBITMAP g_hBanner = nullptr;
-// Set when the dialog closes: the worker then stops driving it. g_bFilling is set while a worker
-// runs, so that closing can wait for it.
-std::atomic<bool> g_bStopFill{false};
-std::atomic<bool> g_bFilling{false};
+// The list's fill worker. Closing the dialog stops it and waits for it, so it never drives a
+// closed dialog, its list or the next dialog's menu bar.
+VIEW_FILL g_fill;
 
 struct EntryTexts {
     BOOL bFound;
@@ -80,23 +76,8 @@ void ShowDone() {
     SetCursor(nullptr);
 }
 
-// Until the fill worker has returned. Messages sent by the worker are served meanwhile, since it
-// may be waiting on one; posted messages stay queued for the loop they belong to.
-void WaitForFill() {
-    g_bStopFill = true;
-    auto deadline = std::chrono::steady_clock::now() + kFillStopLimit;
-    while (g_bFilling && std::chrono::steady_clock::now() < deadline) {
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-        Sleep(1);
-    }
-    if (g_bFilling) {
-        DBG_Print(u"CTRL_CONFIRM: the list fill did not stop", u"RD_Error");
-    }
-}
-
 void Close(HWND hDlg) {
-    WaitForFill();
+    CTRL_StopFill(&g_fill);
     APP_CloseDialog(hDlg);
 }
 
@@ -112,19 +93,12 @@ void Initialise(HWND hDlg, LPARAM lMode) {
     RC_InitDialog(hDlg, 1);
     SetDlgItemTextW(hDlg, IDC_QUESTION, RC_LoadString(uMenu + 407));
     g_hConfirmList = LIST_Init(hDlg, IDC_ENTRY_LIST);
-    g_bStopFill = false;
-    g_bFilling = true;
-    HANDLE hThread = CreateThread(
-        nullptr, 0, CTRL_CONFIRM_FillThread,
-        reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(static_cast<DWORD>(hDlg))), 0, nullptr);
-    if (!hThread) {
-        g_bFilling = false;
-    }
-    CloseHandle(hThread);
+    g_fill.bStop = false;
+    CTRL_StartFill(&g_fill, CTRL_CONFIRM_FillThread, hDlg);
 }
 
 void OnDestroy() {
-    WaitForFill();
+    CTRL_StopFill(&g_fill);
     CTRL_FreePicture(&g_hBanner);
     g_hConfirmDlg = nullptr;
     g_hConfirmList = nullptr;
@@ -231,14 +205,8 @@ INT_PTR CALLBACK CTRL_CONFIRM_DlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARA
 }
 
 void CTRL_CONFIRM_EnableMenu(int iEnable) {
-    HWND hMenuBar = g_hWndMb;
-    if (!hMenuBar) {
-        DBG_Print(u"CTRL_CONFIRM_EnableMenu: g_hWndMb == NULL", u"RD_Error");
-        return;
-    }
-    SHEnableSoftkey(hMenuBar, 0, TRUE, iEnable);
-    SHEnableSoftkey(hMenuBar, 1, TRUE, iEnable);
-    DBG_Bool(iEnable, u"CTRL_CONFIRM_EnableMenu: Enable Menubar");
+    CTRL_EnableSoftKeys(g_hWndMb, iEnable, u"CTRL_CONFIRM_EnableMenu: Enable Menubar",
+                        u"CTRL_CONFIRM_EnableMenu: g_hWndMb == NULL");
 }
 
 // Every step first checks that the dialog is still open: once it closes, the worker leaves the
@@ -249,17 +217,17 @@ DWORD WINAPI CTRL_CONFIRM_FillThread(LPVOID pParam) {
     RECT rcClient;
     GetClientRect(hDlg, &rcClient);
     int iWidth = (rcClient.right - rcClient.left) / 2;
-    if (!g_bStopFill) {
+    if (!g_fill.bStop) {
         LIST_InsertColumn(g_hConfirmList, 0, iWidth, RC_LoadString(IDS_COLUMN_NAME));
         LIST_InsertColumn(g_hConfirmList, 1, iWidth, RC_LoadString(IDS_COLUMN_NUMBER));
         ShowBusy(hDlg, hWait);
         CTRL_CONFIRM_FillList();
     }
-    if (!g_bStopFill) {
+    if (!g_fill.bStop) {
         CTRL_CONFIRM_EnableMenu(1);
     }
     SetCursor(nullptr);
-    g_bFilling = false;
+    CTRL_EndFill(&g_fill, hDlg);
     return 0;
 }
 
@@ -267,7 +235,7 @@ void CTRL_CONFIRM_FillList() {
     IndexArray indices;
     int iCount = CollectChecked(&indices);
     int iRow = 0;
-    for (int k = 0; k < iCount && !g_bStopFill; ++k) {
+    for (int k = 0; k < iCount && !g_fill.bStop; ++k) {
         EntryTexts texts = {};
         SendMessageW(g_hConfirmDlg, WM_CONFIRM_READENTRY, static_cast<WPARAM>(indices[k]),
                      reinterpret_cast<LPARAM>(&texts));

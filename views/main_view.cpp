@@ -394,13 +394,8 @@ INT_PTR CALLBACK MainDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam)
 }
 
 void CTRL_EnableMainViewMenu(int iEnable) {
-    if (!g_hMainWndMb) {
-        DBG_Print(u"CTRL_EnableMainViewMenu: g_hMainWndMb == NULL", u"RD_Error");
-        return;
-    }
-    SHEnableSoftkey(g_hMainWndMb, 0, TRUE, iEnable);
-    SHEnableSoftkey(g_hMainWndMb, 1, TRUE, iEnable);
-    DBG_Bool(iEnable, u"CTRL_MAIN_EnableMenu: Enable Menubar");
+    CTRL_EnableSoftKeys(g_hMainWndMb, iEnable, u"CTRL_MAIN_EnableMenu: Enable Menubar",
+                        u"CTRL_EnableMainViewMenu: g_hMainWndMb == NULL");
 }
 
 void CTRL_MAIN_UpdateMenu() {

@@ -12,6 +12,7 @@
 #include "telvane_ids.h"
 #include "views/main_view.h"
 #include "views/tree.h"
+#include "views/view_support.h"
 #include "views/views.h"
 
 #include <aygshell.h>
@@ -53,8 +54,7 @@ ENTRYFIELDS g_Fields;
 //   -> count - 1
 //
 // A stop skips the filling and the menu; the count still falls only once the lock is left.
-std::atomic<int> g_iFills{0};
-std::atomic<bool> g_bStopFill{false};
+VIEW_FILL g_fill;
 std::atomic<bool> g_bFilling{false};
 
 // A contact's numbers, in the order a retrieval writes them.
@@ -104,32 +104,19 @@ int DPIScale() {
 }
 
 void StartFill(HWND hDlg) {
-    ++g_iFills;
-    HANDLE hThread = CreateThread(
-        nullptr, 0, CTRL_CONTACT_MAIN_FillThread,
-        reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(static_cast<DWORD>(hDlg))), 0, nullptr);
-    if (!hThread) {
-        --g_iFills;
-        return;
-    }
-    CloseHandle(hThread);
+    CTRL_StartFill(&g_fill, CTRL_CONTACT_MAIN_FillThread, hDlg);
 }
 
 void LoadBanner(HWND hDlg) {
     g_hBanner =
-        LoadBitmapW(g_hResDll, MAKEINTRESOURCEW(RC_GetDPI() == 192 ? IDB_RETRIEVE_BANNER_HIRES
-                                                                   : IDB_RETRIEVE_BANNER));
-    SendDlgItemMessageW(hDlg, IDC_RETRIEVE_BANNER, STM_SETIMAGE, IMAGE_BITMAP,
-                        static_cast<LPARAM>(g_hBanner.value()));
+        CTRL_SetPicture(hDlg, IDC_RETRIEVE_BANNER,
+                        RC_GetDPI() == 192 ? IDB_RETRIEVE_BANNER_HIRES : IDB_RETRIEVE_BANNER);
 }
 
 // The banner is the view's, not the picture control's: it goes when the view does.
 void FreeBanner(HWND hDlg) {
     SendDlgItemMessageW(hDlg, IDC_RETRIEVE_BANNER, STM_SETIMAGE, IMAGE_BITMAP, 0);
-    if (g_hBanner) {
-        DeleteObject(g_hBanner);
-        g_hBanner = nullptr;
-    }
+    CTRL_FreePicture(&g_hBanner);
 }
 
 void Initialise(HWND hDlg) {
@@ -142,7 +129,7 @@ void Initialise(HWND hDlg) {
     g_hContactTree = TREE_Init(hDlg, IDC_CONTACT_TREE);
     TREE_CreateImageList(g_hContactTree);
     g_bDeactivated = 0;
-    g_bStopFill = false;
+    g_fill.bStop = false;
     StartFill(hDlg);
 }
 
@@ -384,12 +371,8 @@ INT_PTR CALLBACK CTRL_CONTACT_MAIN_DlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, 
 }
 
 void CTRL_CONTACT_MAIN_EnableMenu(int iEnable) {
-    if (!g_hWndMb.load()) {
-        DBG_Print(u"CTRL_CONTACT_MAIN_EnableMenu: g_hWndMb == NULL", u"RD_Error");
-        return;
-    }
-    SetSoftKeys(iEnable != 0, iEnable != 0);
-    DBG_Bool(iEnable, u"CTRL_CONTACT_MAIN_EnableMenu: Enable Menubar");
+    CTRL_EnableSoftKeys(g_hWndMb, iEnable, u"CTRL_CONTACT_MAIN_EnableMenu: Enable Menubar",
+                        u"CTRL_CONTACT_MAIN_EnableMenu: g_hWndMb == NULL");
 }
 
 // Fills never overlap: each waits for the view lock. The wait cursor is up before the soft keys
@@ -397,7 +380,7 @@ void CTRL_CONTACT_MAIN_EnableMenu(int iEnable) {
 DWORD WINAPI CTRL_CONTACT_MAIN_FillThread(LPVOID pParam) {
     HWND hDlg = HWND(static_cast<DWORD>(reinterpret_cast<UINT_PTR>(pParam)));
     EnterCriticalSection(&g_csView);
-    if (!g_bStopFill) {
+    if (!g_fill.bStop) {
         g_bFilling = true;
         HCURSOR hWait = LoadCursorW(nullptr, IDC_WAIT);
         SetCursor(hWait);
@@ -406,16 +389,14 @@ DWORD WINAPI CTRL_CONTACT_MAIN_FillThread(LPVOID pParam) {
         UpdateWindow(hDlg);
         CTRL_CONTACT_MAIN_FillTree(hDlg);
     }
-    if (!g_bStopFill) {
+    if (!g_fill.bStop) {
         g_bFilling = false;
         SendMessageW(hDlg, WM_CONTACT_FILLED, 0, 0);
     }
     g_bFilling = false;
     SetCursor(nullptr);
     LeaveCriticalSection(&g_csView);
-    // Wakes a stop that waits on the dialog thread for this worker to end.
-    PostMessageW(hDlg, WM_NULL, 0, 0);
-    --g_iFills;
+    CTRL_EndFill(&g_fill, hDlg);
     return 0;
 }
 
@@ -428,7 +409,7 @@ void CTRL_CONTACT_MAIN_FillTree(HWND) {
     int iCount = CONTACT_GetCount();
     Labels labels;
     LoadLabels(&labels);
-    for (int i = 1; i <= iCount && !g_bStopFill; ++i) {
+    for (int i = 1; i <= iCount && !g_fill.bStop; ++i) {
         IContact* pContact = nullptr;
         if (CONTACT_GetItem(i, &pContact) != CONTACT_OK) {
             continue;
@@ -578,14 +559,8 @@ void CTRL_CONTACT_MAIN_PaintTitle(HWND hDlg) {
     EndPaint(hTitle, &ps);
 }
 
-// Waits on the dialog thread, which the workers send to: the wait carries out their sends as they
-// come, or they would never reach the lock's end. Each worker posts to the dialog as it ends, so
-// the wait never sleeps past the last one.
 void CTRL_CONTACT_MAIN_StopFill() {
-    g_bStopFill = true;
-    while (g_iFills > 0) {
-        WaitMessage();
-    }
+    CTRL_StopFill(&g_fill);
 }
 
 void CTRL_CONTACT_MAIN_DisplayName(LPCWSTR pszLanguage, LPCWSTR pszFirst, LPCWSTR pszLast,

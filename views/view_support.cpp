@@ -2,8 +2,10 @@
 
 #include "shell/app.h"
 #include "shell/resources.h"
+#include "shell/trace.h"
 #include "views/main_view.h"
 
+#include <aygshell.h>
 #include <commctrl.h>
 
 BOOL CTRL_CheckSIMOnActivate(WPARAM wParam) {
@@ -26,4 +28,41 @@ void CTRL_FreePicture(HBITMAP* phBitmap) {
         DeleteObject(*phBitmap);
         *phBitmap = nullptr;
     }
+}
+
+BOOL CTRL_StartFill(VIEW_FILL* pFill, LPTHREAD_START_ROUTINE pfnFill, HWND hDlg) {
+    ++pFill->iRunning;
+    HANDLE hThread = CreateThread(
+        nullptr, 0, pfnFill,
+        reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(static_cast<DWORD>(hDlg))), 0, nullptr);
+    if (!hThread) {
+        --pFill->iRunning;
+        return FALSE;
+    }
+    CloseHandle(hThread);
+    return TRUE;
+}
+
+// Counted out first: once the count is down the worker touches nothing of the view but this post,
+// which a stop already past its wait, or a dialog already gone, lets fall.
+void CTRL_EndFill(VIEW_FILL* pFill, HWND hDlg) {
+    --pFill->iRunning;
+    PostMessageW(hDlg, WM_NULL, 0, 0);
+}
+
+void CTRL_StopFill(VIEW_FILL* pFill) {
+    pFill->bStop = true;
+    while (pFill->iRunning > 0) {
+        WaitMessage();
+    }
+}
+
+void CTRL_EnableSoftKeys(HWND hMenuBar, int iEnable, LPCWSTR pszTrace, LPCWSTR pszMissing) {
+    if (!hMenuBar) {
+        DBG_Print(pszMissing, u"RD_Error");
+        return;
+    }
+    SHEnableSoftkey(hMenuBar, 0, TRUE, iEnable);
+    SHEnableSoftkey(hMenuBar, 1, TRUE, iEnable);
+    DBG_Bool(iEnable, pszTrace);
 }

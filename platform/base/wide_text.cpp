@@ -206,3 +206,16 @@ int wcscmp(const WCHAR* a, const WCHAR* b) {
 int _wcsicmp(const WCHAR* a, const WCHAR* b) {
     return handset::compare_ignoring_case(a, b);
 }
+
+int handset::hex_digit_value(char16_t c) {
+    if (c >= u'0' && c <= u'9') {
+        return c - u'0';
+    }
+    if (c >= u'a' && c <= u'f') {
+        return c - u'a' + 10;
+    }
+    if (c >= u'A' && c <= u'F') {
+        return c - u'A' + 10;
+    }
+    return -1;
+}

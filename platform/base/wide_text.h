@@ -1,4 +1,5 @@
-// Case-insensitive comparison of UTF-16 text, shared by lstrcmpiW and the registry's key names.
+// Case-insensitive comparison of UTF-16 text, shared by lstrcmpiW and the registry's key names,
+// and the value of a hexadecimal digit, shared by the readers of hexadecimal text.
 #pragma once
 
 #include <string>
@@ -16,5 +17,8 @@ std::u16string fold_text(std::u16string_view text);
 
 // -1, 0 or 1, comparing the folded characters by value.
 int compare_ignoring_case(std::u16string_view a, std::u16string_view b);
+
+// 0 to 15 for 0-9, a-f and A-F; -1 for any other character.
+int hex_digit_value(char16_t c);
 
 } // namespace handset

@@ -1,5 +1,7 @@
 #include "com/guid_text.h"
 
+#include "base/wide_text.h"
+
 #include <cstdio>
 
 namespace handset {
@@ -10,19 +12,6 @@ namespace {
 // character is a hexadecimal digit.
 constexpr size_t guid_text_length = 38;
 constexpr size_t dashes[] = {9, 14, 19, 24};
-
-std::optional<unsigned> hex_digit(char16_t c) {
-    if (c >= u'0' && c <= u'9') {
-        return c - u'0';
-    }
-    if (c >= u'a' && c <= u'f') {
-        return c - u'a' + 10;
-    }
-    if (c >= u'A' && c <= u'F') {
-        return c - u'A' + 10;
-    }
-    return std::nullopt;
-}
 
 bool is_dash_position(size_t at) {
     for (size_t dash : dashes) {
@@ -58,11 +47,11 @@ std::optional<GUID> guid_from_text(std::u16string_view text) {
             }
             continue;
         }
-        const std::optional<unsigned> digit = hex_digit(text[at]);
-        if (!digit) {
+        const int digit = hex_digit_value(text[at]);
+        if (digit < 0) {
             return std::nullopt;
         }
-        digits[count++] = *digit;
+        digits[count++] = static_cast<unsigned>(digit);
     }
     const auto number = [&](size_t first, size_t length) {
         unsigned long value = 0;

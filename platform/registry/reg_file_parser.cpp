@@ -1,6 +1,7 @@
 #include "registry/reg_file_parser.h"
 
 #include "base/utf.h"
+#include "base/wide_text.h"
 #include "registry/key_path.h"
 
 namespace handset {
@@ -37,19 +38,6 @@ bool starts_with_ignoring_case(std::u16string_view text, std::u16string_view pre
     return true;
 }
 
-int hex_digit(char16_t c) {
-    if (c >= u'0' && c <= u'9') {
-        return c - u'0';
-    }
-    if (c >= u'a' && c <= u'f') {
-        return c - u'a' + 10;
-    }
-    if (c >= u'A' && c <= u'F') {
-        return c - u'A' + 10;
-    }
-    return -1;
-}
-
 // One to eight hex digits and nothing else.
 std::optional<DWORD> parse_hex_number(std::u16string_view digits) {
     if (digits.empty() || digits.size() > 8) {
@@ -57,7 +45,7 @@ std::optional<DWORD> parse_hex_number(std::u16string_view digits) {
     }
     DWORD number = 0;
     for (char16_t c : digits) {
-        const int digit = hex_digit(c);
+        const int digit = hex_digit_value(c);
         if (digit < 0) {
             return std::nullopt;
         }
