@@ -1,6 +1,9 @@
+#include "base/device_folder.h"
 #include "cellcore/card_backend.h"
+#include "cellcore/card_driver_config.h"
 #include "cellcore/card_file.h"
 #include "cellcore/emulated_card.h"
+#include "cellcore/service_card.h"
 
 #include <mutex>
 
@@ -22,6 +25,13 @@ std::unique_ptr<CardBackend> make_card_backend() {
     // Called without the lock: a test's factory may wrap the emulated card made here.
     if (factory) {
         return factory();
+    }
+    const CardDriverConfig config = read_card_driver_config();
+    switch (config.kind) {
+    case CardDriverConfig::Kind::emulated:
+        return std::make_unique<EmulatedCard>(CardFile::default_path());
+    case CardDriverConfig::Kind::modem:
+        return make_service_card(device_folder());
     }
     return std::make_unique<EmulatedCard>(CardFile::default_path());
 }

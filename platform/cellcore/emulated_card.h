@@ -12,7 +12,7 @@
 
 namespace handset {
 
-class EmulatedCard final : public CardBackend {
+class EmulatedCard : public CardBackend {
   public:
     explicit EmulatedCard(std::filesystem::path file);
 

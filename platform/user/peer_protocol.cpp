@@ -1,6 +1,7 @@
 #include "user/peer_protocol.h"
 
 #include "base/debug_output.h"
+#include "base/socket_transfer.h"
 
 #include <poll.h>
 #include <sys/socket.h>
@@ -41,15 +42,6 @@ std::filesystem::path runtime_root() {
         return std::filesystem::path(runtime) / "telvane";
     }
     return std::filesystem::path("/tmp") / ("telvane-" + std::to_string(getuid()));
-}
-
-bool wait_for(int socket, short events) {
-    pollfd entry{socket, events, 0};
-    int ready;
-    do {
-        ready = poll(&entry, 1, static_cast<int>(peer_timeout.count()));
-    } while (ready < 0 && errno == EINTR);
-    return ready == 1 && (entry.revents & events) != 0;
 }
 
 } // namespace
@@ -99,41 +91,11 @@ std::optional<std::u16string_view> peer_name(const char16_t (&field)[peer_name_c
 }
 
 bool send_record(int socket, const void* record, size_t size) {
-    const char* bytes = static_cast<const char*>(record);
-    while (size > 0) {
-        if (!wait_for(socket, POLLOUT)) {
-            return false;
-        }
-        const ssize_t written = send(socket, bytes, size, MSG_NOSIGNAL);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
+    return send_fully(socket, record, size, std::chrono::steady_clock::now() + peer_timeout);
 }
 
 bool receive_record(int socket, void* record, size_t size) {
-    char* bytes = static_cast<char*>(record);
-    while (size > 0) {
-        if (!wait_for(socket, POLLIN)) {
-            return false;
-        }
-        const ssize_t got = recv(socket, bytes, size, 0);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        bytes += got;
-        size -= static_cast<size_t>(got);
-    }
-    return true;
+    return receive_fully(socket, record, size, std::chrono::steady_clock::now() + peer_timeout);
 }
 
 } // namespace handset

@@ -5,6 +5,7 @@
 
 #include "arguments.h"
 
+#include "cellcore/card_driver_config.h"
 #include "cellcore/card_file.h"
 #include "poom/contact_store.h"
 #include "registry/registry_tree.h"
@@ -26,6 +27,7 @@ void contacts_command(Arguments& words, std::ostream& out);
 void registry_command(Arguments& words, std::ostream& out);
 void fault_command(Arguments& words, std::ostream& out);
 void extension_command(Arguments& words, std::ostream& out);
+void driver_command(Arguments& words, std::ostream& out);
 // What "handsetctl fault --help" prints.
 extern const char* const fault_usage;
 // What "handsetctl extension --help" prints.
@@ -42,6 +44,11 @@ void register_quorrel(std::ostream& out);
 // How a command uses the device's files: one that only reads changes no file, not even a journal
 // beside it, so that it can look at a damaged or read-only device as it is.
 enum class Use { reading, changing };
+
+// The card driver given with --modem PORT [--baud N]; nothing without --modem.
+std::optional<handset::CardDriverConfig> modem_option(Arguments& words);
+// Makes config the device's card driver and ends a service that still serves the old one.
+void use_card_driver(const handset::CardDriverConfig& config, std::ostream& out);
 
 // The device's card; a missing one is an OperationError that says how to make one.
 handset::CardFile open_card(Use use);

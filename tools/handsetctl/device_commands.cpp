@@ -153,6 +153,7 @@ void init_command(Arguments& words, std::ostream& out) {
         options.language = static_cast<WORD>(parse_integer(*language, "--language", 1, 0xFFFF));
     }
     options.empty = words.flag("--empty");
+    const std::optional<handset::CardDriverConfig> modem = modem_option(words);
     words.finish();
 
     const std::filesystem::path folder = handset::device_folder();
@@ -163,6 +164,9 @@ void init_command(Arguments& words, std::ostream& out) {
     out << "created a device in " << folder.string() << ": " << (usim ? "USIM" : "plain")
         << " card with " << entries << " entries, " << contacts << " contacts\n";
     register_quorrel(out);
+    if (modem) {
+        use_card_driver(*modem, out);
+    }
 }
 
 void status_command(Arguments& words, std::ostream& out) {

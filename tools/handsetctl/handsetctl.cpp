@@ -14,6 +14,9 @@ namespace {
 
 constexpr const char* usage = R"(usage: handsetctl [--device DIR] COMMAND ...
   init [--profile plain|usim] [--screen qvga|vga] [--language 0x0409] [--empty]
+       [--modem PORT [--baud N]]
+  driver [show] | emulated | modem PORT [--baud N] | stop
+                                             (the card's driver; stop ends its service)
   status
   sim insert|remove|invalid
   sim lock none|pin|puk
@@ -46,8 +49,9 @@ struct Command {
     const char* const* help = nullptr;
 };
 
-constexpr std::array<Command, 10> commands{{
+constexpr std::array<Command, 11> commands{{
     {"init", init_command},
+    {"driver", driver_command},
     {"status", status_command},
     {"sim", sim_command},
     {"radio", radio_command},
