@@ -44,7 +44,8 @@ endfunction()
 
 # A test of Telvane's program code: it carries the English resources as its own module,
 # as Telvane does, and lives in a folder of its own, so that no language or picture file lies
-# beside it unless the test puts one there (LANGUAGE_FILE and PICTURES_FILE name the built ones).
+# beside it unless the test puts one there (LANGUAGE_FILE, GERMAN_LANGUAGE_FILE and PICTURES_FILE
+# name the built ones).
 function(telvane_add_program_test name)
     telvane_add_test(${name} ${ARGN})
     telvane_embed_resources(${name} telvane_language)
@@ -52,6 +53,7 @@ function(telvane_add_program_test name)
         ${CMAKE_CURRENT_BINARY_DIR}/alone)
     target_compile_definitions(${name} PRIVATE
         LANGUAGE_FILE="$<TARGET_PROPERTY:telvane_language,RESOURCE_FILE>"
+        GERMAN_LANGUAGE_FILE="$<TARGET_PROPERTY:telvane_language_0407,RESOURCE_FILE>"
         PICTURES_FILE="$<TARGET_PROPERTY:telvane_pictures,RESOURCE_FILE>")
-    add_dependencies(${name} telvane_pictures)
+    add_dependencies(${name} telvane_pictures telvane_language_0407)
 endfunction()

@@ -8,6 +8,7 @@
 #include "poom/contact_store.h"
 #include "registry/edit_lock.h"
 #include "registry/key_path.h"
+#include "registry/ui_language.h"
 
 #include <algorithm>
 #include <array>
@@ -157,7 +158,7 @@ bool ensure_device() {
     try {
         const FolderLock lock(folder);
         if (device_files_in(folder) == 0) {
-            build_device(folder, {});
+            build_device(folder, {.language = language_of_environment()});
             debug_printf("created the default device in %s", folder.c_str());
         }
         return true;

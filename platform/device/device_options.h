@@ -15,6 +15,8 @@ enum class DeviceScreen { qvga, vga };
 struct DeviceOptions {
     CardKind card = CardKind::plain;
     DeviceScreen screen = DeviceScreen::qvga;
+    // The desktop's (language_of_environment) when handsetctl or a program's first run makes the
+    // device without being told.
     WORD language = 0x0409;
     // No phonebook entries and no contacts.
     bool empty = false;

@@ -1,6 +1,7 @@
 #include "host/contact_editor.h"
 
 #include "host/contacts_ids.h"
+#include "host/language_module.h"
 #include "host/resource_text.h"
 #include "host/soft_keys.h"
 #include "host/store_failure.h"
@@ -48,7 +49,7 @@ void make_full_screen(HWND dialog) {
 
 bool ContactEditor::run(HWND owner, ContactStore& store, ContactRecord& contact) {
     ContactEditor editor(store, contact);
-    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_EDITOR), owner,
+    return DialogBoxParamW(LanguageModule::current(), MAKEINTRESOURCEW(IDD_EDITOR), owner,
                            procedure, reinterpret_cast<LPARAM>(&editor)) == IDOK;
 }
 

@@ -3,6 +3,7 @@
 #include "host/contact_editor.h"
 #include "host/contacts_ids.h"
 #include "host/extension_menu.h"
+#include "host/language_module.h"
 #include "host/registered_extensions.h"
 #include "host/resource_text.h"
 #include "host/selection_data_object.h"
@@ -291,7 +292,7 @@ void ContactListWindow::command(UINT id) {
 // every QueryContextMenu and never takes them away.
 void ContactListWindow::show_menu(POINT at, UINT alignment) {
     const HMENU loaded =
-        LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDM_CONTACT_CONTEXT));
+        LoadMenuW(LanguageModule::current(), MAKEINTRESOURCEW(IDM_CONTACT_CONTEXT));
     const HMENU menu = GetSubMenu(loaded, 0);
     const ContactRecord* contact = selected_contact();
     enable(menu, ID_CALL, contact && main_number_of(*contact));

@@ -1,4 +1,4 @@
-// The Contacts application's strings, from the program's own module.
+// The Contacts application's strings, in the interface language (see LanguageModule).
 #pragma once
 
 #include <windef.h>

@@ -1,7 +1,8 @@
 #include "host/soft_keys.h"
 
+#include "host/language_module.h"
+
 #include <aygshell.h>
-#include <libloaderapi.h>
 
 namespace handset {
 
@@ -11,7 +12,7 @@ HWND create_soft_keys(HWND owner, UINT menu) {
     bar.hwndParent = owner;
     bar.dwFlags = SHCMBF_HMENU;
     bar.nToolBarId = menu;
-    bar.hInstRes = GetModuleHandleW(nullptr);
+    bar.hInstRes = LanguageModule::current();
     return SHCreateMenuBar(&bar) ? bar.hwndMB : HWND();
 }
 

@@ -1,5 +1,5 @@
 // The soft keys of the Contacts application's windows: a menu bar made from one of the program's
-// own menus.
+// menus, in the interface language.
 #pragma once
 
 #include <windef.h>

@@ -1,7 +1,8 @@
 // The Contacts application's entry. The user-interface thread enters COM once for the whole run
 // and leaves it at the end, when the libraries of menu extensions whose objects are all released
-// are freed.
+// are freed. Its texts come from the interface language's file for the whole run.
 #include "host/contact_list_window.h"
+#include "host/language_module.h"
 
 #include <objbase.h>
 #include <winbase.h>
@@ -12,6 +13,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int) {
         NKDbgPrintfW(u"Contacts: COM cannot be entered (0x%08X)", static_cast<unsigned>(status));
         return 1;
     }
+    const handset::LanguageModule language;
     const int code = handset::ContactListWindow::run(hInstance);
     CoUninitialize();
     return code;

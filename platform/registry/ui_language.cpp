@@ -98,15 +98,16 @@ LANGID language_of_locale(std::string_view locale) {
     return main_territory;
 }
 
+LANGID language_of_environment() {
+    const LANGID from_locale = language_of_locale(locale_from_environment());
+    return from_locale != 0 ? from_locale : english_us;
+}
+
 } // namespace handset
 
 LANGID GetUserDefaultUILanguage() {
     if (const LANGID from_device = handset::language_from_registry()) {
         return from_device;
     }
-    if (const LANGID from_locale =
-            handset::language_of_locale(handset::locale_from_environment())) {
-        return from_locale;
-    }
-    return handset::english_us;
+    return handset::language_of_environment();
 }

@@ -12,4 +12,9 @@ namespace handset {
 // including "C" and "POSIX".
 LANGID language_of_locale(std::string_view locale);
 
+// The language of the desktop's locale: the first of LC_ALL, LC_MESSAGES and LANG that is set and
+// not empty decides, as it does for the desktop's own programs. US English (0x0409) when that
+// locale names no known language, or none is set.
+LANGID language_of_environment();
+
 } // namespace handset

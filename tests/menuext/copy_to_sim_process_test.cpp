@@ -42,7 +42,8 @@ class CopyToSimProcess : public ::testing::Test {
     CopyToSimProcess() {
         std::string pattern = std::filesystem::temp_directory_path() / "quorrel-process-XXXXXX";
         m_folder = ::mkdtemp(pattern.data());
-        Handsetctl({"init"});
+        // In English whatever the desktop's locale, as the texts below are.
+        Handsetctl({"init", "--language", "0x0409"});
     }
 
     ~CopyToSimProcess() override { std::filesystem::remove_all(m_folder); }

@@ -61,6 +61,13 @@ inline void InstallProgramFiles(const std::filesystem::path& folder, Pictures pi
     }
 }
 
+// Telvane in German: its German language file installed beside the English one, and the device's
+// interface language set to German.
+inline void SpeakGerman(TestDevice& device) {
+    std::filesystem::copy_file(GERMAN_LANGUAGE_FILE, device.folder() / "Telvane.exe.0407.mui");
+    device.set_dword(u"Handset\\Device", u"UILanguage", 0x0407);
+}
+
 // A device with a blank card and the program's files installed in the device folder, where the
 // loader looks after the program's own folder (which, for a test, holds none); the program is
 // started by the test.

@@ -3,6 +3,7 @@
 #include "faulty_card.h"
 #include "gdi/screen.h"
 #include "program_driver.h"
+#include "reference_screen.h"
 #include "screen_cases.h"
 #include "tree_items.h"
 #include "views/main_view.h"
@@ -265,6 +266,27 @@ TEST_P(EditorScroll, WithThePanelUpTheFormScrollsInStepsAndNeverPastItsOverflow)
 }
 
 INSTANTIATE_TEST_SUITE_P(AtEachScreen, EditorScroll, EachScreen(), ScreenName);
+
+class GermanEditorPicture : public EntryEditorTest,
+                            public ::testing::WithParamInterface<ScreenCase> {};
+
+// A new entry on a German device with an extended card, a name typed and the input panel put
+// down, so that every label shows: each one in German, and whole.
+TEST_P(GermanEditorPicture, LooksAsItsReference) {
+    handset::Screen::instance().set_profile(GetParam().profile);
+    SpeakGerman(m_device);
+    UseExtendedCard(true);
+    Start();
+    Open(IDD_NEW);
+    TypeInto(IDC_NAME, u"J\u00FCrgen Wei\u00DF");
+    SHSipPreference(m_editor, SIP_DOWN);
+    ASSERT_TRUE(m_program->wait_until([&] { return !Shown(IDC_FORM_SCROLL); }, kProgramWait));
+    ASSERT_TRUE(m_program->wait_until_idle(kProgramWait));
+    ExpectScreenMatchesReference(std::filesystem::path(REFERENCE_DIR) /
+                                 (std::string("entry_editor_de_") + GetParam().name + ".png"));
+}
+
+INSTANTIATE_TEST_SUITE_P(AtEachScreen, GermanEditorPicture, EachScreen(), ScreenName);
 
 TEST_F(EntryEditorTest, TheInputPanelTypesIntoTheFocusedField) {
     Start();

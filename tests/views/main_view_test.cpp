@@ -495,6 +495,26 @@ TEST_P(MainViewPicture, LooksAsItsReference) {
 
 INSTANTIATE_TEST_SUITE_P(AtEachScreen, MainViewPicture, EachScreen(), ScreenName);
 
+class GermanMainViewPicture : public MainViewPicture {};
+
+// The same card on a German device: the status line and the soft keys in German.
+TEST_P(GermanMainViewPicture, LooksAsItsReference) {
+    handset::Screen::instance().set_profile(GetParam().profile);
+    SpeakGerman(m_device);
+    AddEntry(u"J\u00FCrgen Wei\u00DF", u"01701234567", 1);
+    AddEntry(u"B\u00FCro Berlin", u"+493012345678", 2);
+    AddEntry(u"Oma", u"0612345678", 3);
+    Start();
+    std::vector<Item> tree = Tree();
+    TREE_CHECKBOX_Toggle(m_tree, tree[0].handle);
+    Expand(tree[2].handle);
+    ASSERT_TRUE(m_program->wait_until_idle(kProgramWait));
+    ExpectScreenMatchesReference(std::filesystem::path(REFERENCE_DIR) /
+                                 (std::string("main_view_de_") + GetParam().name + ".png"));
+}
+
+INSTANTIATE_TEST_SUITE_P(AtEachScreen, GermanMainViewPicture, EachScreen(), ScreenName);
+
 namespace {
 
 int CountLines(const std::vector<std::string>& lines, const std::string& text) {

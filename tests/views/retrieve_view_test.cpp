@@ -631,8 +631,9 @@ std::vector<std::string> FileLines(const std::filesystem::path& path) {
 // screen: the menu's item, the contact's button, then the check boxes of its two numbers.
 TEST(RetrieveByScript, TwoNumbersOfASampleContactEndOnTheCardAndInTheMainView) {
     TestDevice device;
-    ProgramProcess init({HANDSETCTL, "--device", device.folder().string(), "init"},
-                        device.folder() / "init-output.txt");
+    ProgramProcess init(
+        {HANDSETCTL, "--device", device.folder().string(), "init", "--language", "0x0409"},
+        device.folder() / "init-output.txt");
     ASSERT_EQ(init.wait_for_exit(kProcessWait), std::optional<int>(0)) << init.output();
     const std::vector<handset::StoredEntry> samples =
         handset::CardFile::open(device.folder() / "sim.db").entries();

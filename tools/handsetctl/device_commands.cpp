@@ -7,6 +7,7 @@
 #include "device/sample_data.h"
 #include "poom/contact_store.h"
 #include "registry/key_path.h"
+#include "registry/ui_language.h"
 
 namespace handsetctl {
 
@@ -142,7 +143,7 @@ void report_phone_status(std::ostream& out, const std::optional<CardState>& stat
 } // namespace
 
 void init_command(Arguments& words, std::ostream& out) {
-    handset::DeviceOptions options;
+    handset::DeviceOptions options{.language = handset::language_of_environment()};
     if (std::optional<std::string> profile = words.option("--profile")) {
         options.card = card_kind_named(*profile);
     }

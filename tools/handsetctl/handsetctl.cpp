@@ -40,6 +40,8 @@ constexpr const char* usage = R"(usage: handsetctl [--device DIR] COMMAND ...
                                              (handsetctl extension --help)
 The device folder is --device DIR, else $TELVANE_DEVICE, else $XDG_DATA_HOME/telvane/device.
 A -- ends the options: the words after it are taken as they are, even one starting with --.
+init's --language is the interface language (0x0409 English, 0x0407 German); without it, the
+language of the desktop's locale (LC_ALL, LC_MESSAGES, LANG), else English.
 )";
 
 struct Command {

@@ -1,5 +1,7 @@
 #include "handsetctl_fixture.h"
 
+#include "../../platform/base/scoped_environment.h"
+
 #include <gmock/gmock.h>
 
 #include <algorithm>
@@ -21,6 +23,28 @@ TEST_F(HandsetctlTest, InitThenListsShowTheSampleData) {
     EXPECT_THAT(ok({"contacts", "list"}),
                 AllOf(HasSubstr("8 contacts"), HasSubstr("Berger, Anna"), HasSubstr("王, 小明"),
                       HasSubstr("mobile 01701234567"), HasSubstr("business +351213456789")));
+}
+
+TEST_F(HandsetctlTest, InitTakesTheLanguageOfTheDesktopsLocaleUnlessOneIsGiven) {
+    ScopedEnvironment environment;
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        environment.clear(name);
+    }
+    const auto language_after_init = [&](std::vector<std::string> words) {
+        words.insert(words.begin(), {"init", "--empty"});
+        ok(words);
+        return registry_dword({u"Handset", u"Device"}, u"UILanguage");
+    };
+    EXPECT_EQ(language_after_init({}), 0x0409u) << "no locale at all";
+    environment.set("LANG", "de_DE.UTF-8");
+    EXPECT_EQ(language_after_init({}), 0x0407u);
+    environment.set("LC_MESSAGES", "fr_FR.UTF-8");
+    EXPECT_EQ(language_after_init({}), 0x040Cu) << "LC_MESSAGES comes before LANG";
+    environment.set("LC_ALL", "de_AT.UTF-8");
+    EXPECT_EQ(language_after_init({}), 0x0C07u) << "LC_ALL comes first";
+    environment.set("LC_ALL", "C.UTF-8");
+    EXPECT_EQ(language_after_init({}), 0x0409u) << "the C locale names no language";
+    EXPECT_EQ(language_after_init({"--language", "0x0407"}), 0x0407u);
 }
 
 TEST_F(HandsetctlTest, StatusReportsAHealthyDevice) {

@@ -51,13 +51,19 @@ class HandsetctlTest : public ::testing::Test {
         return all;
     }
 
-    std::optional<DWORD> phone_status() const {
+    // A dword of the device's HKEY_LOCAL_MACHINE, as the programs would read it.
+    std::optional<DWORD> registry_dword(const std::vector<std::u16string>& key,
+                                        std::u16string_view name) const {
         const handset::RegistryTree tree =
             handset::RegFileParser([](const auto&) {}).parse(m_folder.read("device/registry.reg"));
-        const handset::RegistryKey* key = tree.root(handset::RegistryRoot::local_machine)
-                                              .descendant({u"System", u"State", u"Phone"});
-        const handset::RegistryValue* value = key ? key->value(u"Status") : nullptr;
+        const handset::RegistryKey* found =
+            tree.root(handset::RegistryRoot::local_machine).descendant(key);
+        const handset::RegistryValue* value = found ? found->value(name) : nullptr;
         return value ? value->as_dword() : std::nullopt;
+    }
+
+    std::optional<DWORD> phone_status() const {
+        return registry_dword({u"System", u"State", u"Phone"}, u"Status");
     }
 
     TemporaryFolder m_folder;
