@@ -113,6 +113,10 @@ struct LanguagePair {
     WORD language;
 };
 
+void PrintTo(const LanguagePair& pair, std::ostream* out) {
+    *out << pair.name;
+}
+
 class LanguageFiles : public ::testing::TestWithParam<LanguagePair> {
   protected:
     LanguageFile m_english = Read(GetParam().english);
