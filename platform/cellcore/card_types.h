@@ -4,6 +4,8 @@
 
 #include "cellcore/dialling_number.h"
 
+#include <simmgr.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -36,6 +38,11 @@ struct CardProfile {
     int name_bytes = 14;    // the alpha identifier's X
     int number_digits = 20; // at most 20: longer numbers would need extension records
     ExtendedCapabilities extended;
+    // What SimGetDevCaps reports beyond the sizes: the phonebook storages (SIM_PBSTORAGE_ bits)
+    // and the lock facilities (SIM_LOCKFACILITY_ bits). The emulated card has its SIM phonebook
+    // and the PIN and fixed dialling locks; a modem says what its card has.
+    uint32_t storages = SIM_PBSTORAGE_SIM;
+    uint32_t lock_facilities = SIM_LOCKFACILITY_SIM | SIM_LOCKFACILITY_SIM_FIXEDIALING;
 
     // What makes the profile unusable, in words for an error message; empty when it is sound.
     std::string problem() const;

@@ -52,7 +52,7 @@ WireWriter& WireWriter::profile(const CardProfile& value) {
           extended.email_bytes, extended.additional_number_count, extended.email_count}) {
         u32(static_cast<uint32_t>(field));
     }
-    return *this;
+    return u32(value.storages).u32(value.lock_facilities);
 }
 
 WireWriter& WireWriter::change(const CardChange& value) {
@@ -123,6 +123,8 @@ CardProfile WireReader::profile() {
           &extended.email_bytes, &extended.additional_number_count, &extended.email_count}) {
         *field = static_cast<int>(u32());
     }
+    value.storages = u32();
+    value.lock_facilities = u32();
     return value;
 }
 

@@ -60,11 +60,11 @@ void fill_device_caps(DWORD type, const CardProfile& profile, SIMCAPS& caps) {
         caps.dwParams |= SIM_PARAM_CAPS_PBEMAXADDRESSLENGTH | SIM_PARAM_CAPS_PBEMAXTEXTLENGTH;
     }
     if (type & SIM_CAPSTYPE_PBSTORELOCATIONS) {
-        caps.dwPBStorages = SIM_PBSTORAGE_SIM;
+        caps.dwPBStorages = profile.storages;
         caps.dwParams |= SIM_PARAM_CAPS_PBSTORAGES;
     }
     if (type & SIM_CAPSTYPE_LOCKFACILITIES) {
-        caps.dwLockFacilities = SIM_LOCKFACILITY_SIM | SIM_LOCKFACILITY_SIM_FIXEDIALING;
+        caps.dwLockFacilities = profile.lock_facilities;
         caps.dwParams |= SIM_PARAM_CAPS_LOCKFACILITIES;
     }
     if (type & SIM_CAPSTYPE_PBINDEXRANGE) {
@@ -89,7 +89,7 @@ void fill_phonebook_caps(const CardProfile& profile, SIMPHONEBOOKCAPS& caps) {
     std::memset(&caps, 0, sizeof caps);
     caps.cbSize = sizeof caps;
     caps.dwParams = SIM_PARAM_PBCAPS_ALL;
-    caps.dwStorages = SIM_PBSTORAGE_SIM;
+    caps.dwStorages = profile.storages;
     caps.dwMinIndex = 1;
     caps.dwMaxIndex = static_cast<DWORD>(profile.slots);
     caps.dwMaxAddressLength = static_cast<DWORD>(profile.number_digits);

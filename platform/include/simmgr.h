@@ -72,6 +72,10 @@ typedef void (*SIMCALLBACK)(DWORD dwNotifyCode, const void* lpData, DWORD dwData
                             DWORD dwParam);
 
 // Phonebook storages, indices and field values.
+#define SIM_PBSTORAGE_EMERGENCY 0x00000001
+#define SIM_PBSTORAGE_FIXEDDIALING 0x00000002
+#define SIM_PBSTORAGE_LASTDIALING 0x00000004
+#define SIM_PBSTORAGE_OWNNUMBERS 0x00000008
 #define SIM_PBSTORAGE_SIM 0x00000010
 #define SIM_PBINDEX_FIRSTAVAILABLE 0xFFFFFFFF
 

@@ -96,6 +96,12 @@ TEST_F(CardServiceTest, HandlesSharingTheServiceGetTheCardsOwnAnswers) {
     DWORD state = 0;
     EXPECT_EQ(SimGetPhoneLockedState(sim, &state), S_OK);
     EXPECT_EQ(state, DWORD(SIM_LOCKEDSTATE_READY));
+    SIMCAPS caps{};
+    ASSERT_EQ(SimGetDevCaps(sim, SIM_CAPSTYPE_ALL, &caps), S_OK);
+    EXPECT_EQ(caps.dwPBStorages, DWORD(SIM_PBSTORAGE_SIM));
+    EXPECT_EQ(caps.dwLockFacilities,
+              DWORD(SIM_LOCKFACILITY_SIM | SIM_LOCKFACILITY_SIM_FIXEDIALING));
+    EXPECT_EQ(caps.dwMaxPBETextLength, 14u);
 }
 
 TEST_F(CardServiceTest, EveryNotifiedHandleHearsOfChangesMadeThroughAnyHandle) {
