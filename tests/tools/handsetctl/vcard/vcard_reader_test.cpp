@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 namespace {
 
 using ::testing::ElementsAre;
@@ -14,6 +16,25 @@ using vcard::VcardVersion;
 const char utf16_file[] = "\xFF\xFE"
                           "B\0E\0G\0I\0N\0:\0V\0C\0A\0R\0D\0\n\0F\0N\0:\0\xB1\x03\n\0"
                           "E\0N\0D\0:\0V\0C\0A\0R\0D\0\n\0";
+
+// A case "2.1 bare QUOTED-PRINTABLE" is named "2_1_bare_QUOTED_PRINTABLE": gtest takes only
+// letters, digits and underscores.
+template <typename Case>
+std::string case_name(const ::testing::TestParamInfo<Case>& info) {
+    std::string name;
+    for (const char* c = info.param.what; *c; ++c) {
+        const bool word = std::isalnum(static_cast<unsigned char>(*c));
+        if (word) {
+            name += *c;
+        } else if (!name.empty() && name.back() != '_') {
+            name += '_';
+        }
+    }
+    if (!name.empty() && name.back() == '_') {
+        name.pop_back();
+    }
+    return name;
+}
 
 struct ValueCase {
     const char* what;
@@ -73,7 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "begin:vcard\r\nversion:3.0\r\nitem1.tel;type=CELL:+491701\r\nend:vcard\r\n",
                   "TEL",
                   {"+491701"}},
-        ValueCase{"a UTF-16 file", std::string(utf16_file, sizeof utf16_file - 1), "FN", {"α"}}));
+        ValueCase{"a UTF-16 file", std::string(utf16_file, sizeof utf16_file - 1), "FN", {"α"}}),
+    case_name<ValueCase>);
 
 TEST(Reader, ReadsTheParametersOfEachVersion) {
     const VcardFile file = VcardReader::read(
@@ -131,7 +153,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  "BEGIN:VCARD\nVERSION:5.0\nFN:A\nEND:VCARD\n", 2,
                                  "unknown vCard version '5.0'"},
                       BrokenCase{"text between cards", "garbage\nmore garbage\n", 1,
-                                 "line 1 is outside any card"}));
+                                 "line 1 is outside any card"}),
+    case_name<BrokenCase>);
 
 TEST(Reader, SkipsA21AgentCardInsideTheCard) {
     const VcardFile file = VcardReader::read(
