@@ -1,5 +1,7 @@
 #include "cellcore/phonebook_records.h"
 
+#include "cellcore/record_fields.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -7,19 +9,6 @@
 namespace handset {
 
 namespace {
-
-template <size_t N>
-std::u16string field_text(const WCHAR (&field)[N]) {
-    const WCHAR* end = std::find(field, field + N, u'\0');
-    return std::u16string(field, end);
-}
-
-template <size_t N>
-void set_field(WCHAR (&field)[N], std::u16string_view text) {
-    const size_t length = std::min(text.size(), N - 1);
-    std::copy_n(text.begin(), length, field);
-    std::fill(field + length, field + N, u'\0');
-}
 
 bool has(DWORD params, DWORD bits) {
     return (params & bits) == bits;

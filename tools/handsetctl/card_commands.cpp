@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "text_files.h"
 #include "text_output.h"
 
 #include "base/device_folder.h"
@@ -7,15 +8,9 @@
 #include "registry/registry_editor.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <ctime>
-#include <fcntl.h>
-#include <fstream>
 #include <functional>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace handsetctl {
 
@@ -131,21 +126,11 @@ void export_command(Arguments& words, std::ostream& out) {
     const std::string file = words.word("FILE");
     words.finish();
     const std::vector<std::string> lines = open_card(Use::reading).export_adn();
-    std::ofstream to_file;
-    if (file != "-") {
-        to_file.open(file, std::ios::trunc);
-        if (!to_file) {
-            throw OperationError("cannot write " + file);
-        }
-    }
-    std::ostream& target = file == "-" ? out : to_file;
+    std::string text;
     for (const std::string& line : lines) {
-        target << line << "\n";
+        text += line + "\n";
     }
-    target.flush();
-    if (!target) {
-        throw OperationError("cannot write " + file);
-    }
+    write_output(file, text, out);
     if (file != "-") {
         out << "exported " << lines.size() << " records to " << file << "\n";
     }
@@ -166,55 +151,11 @@ std::vector<std::string> split_lines(const std::string& text) {
 // device that never ends, is not an export.
 constexpr size_t largest_import = 16 * 1024 * 1024;
 
-// The whole of the file (descriptor 0 for "-"), read before the card is touched, so that a file
-// that cannot be read to its end changes nothing.
-std::string read_whole(int descriptor, const std::string& name) {
-    struct stat status {};
-    if (fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
-        throw OperationError(name + " is a folder, not a file of records");
-    }
-    std::string text;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = read(descriptor, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            throw OperationError("cannot read " + name + ": " + std::strerror(errno));
-        }
-        if (got == 0) {
-            return text;
-        }
-        text.append(buffer, static_cast<size_t>(got));
-        if (text.size() > largest_import) {
-            throw OperationError(name + " is larger than any card's records");
-        }
-    }
-}
-
-std::vector<std::string> import_lines(const std::string& file) {
-    if (file == "-") {
-        return split_lines(read_whole(STDIN_FILENO, "standard input"));
-    }
-    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) {
-        throw OperationError("cannot read " + file + ": " + std::strerror(errno));
-    }
-    try {
-        std::string text = read_whole(descriptor, file);
-        ::close(descriptor);
-        return split_lines(text);
-    } catch (...) {
-        ::close(descriptor);
-        throw;
-    }
-}
-
 void import_command(Arguments& words, std::ostream& out) {
     const std::string file = words.word("FILE");
     words.finish();
-    const std::vector<std::string> lines = import_lines(file);
+    const std::vector<std::string> lines =
+        split_lines(read_input(file, "a file of records", largest_import));
     handset::CardFile card = open_card(Use::changing);
     try {
         card.import_adn(lines);
@@ -222,8 +163,8 @@ void import_command(Arguments& words, std::ostream& out) {
         if (error.fault() != handset::CardFault::bad_import) {
             throw;
         }
-        throw OperationError("cannot import " + (file == "-" ? "standard input" : file) + ": " +
-                             error.what() + "; the card is unchanged");
+        throw OperationError("cannot import " + input_name(file) + ": " + error.what() +
+                             "; the card is unchanged");
     }
     out << "imported " << card.used_slots() << " entries from " << file << "\n";
 }

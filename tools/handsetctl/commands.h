@@ -9,6 +9,7 @@
 #include "cellcore/card_file.h"
 #include "poom/contact_store.h"
 #include "registry/registry_tree.h"
+#include "vcard_property.h"
 
 #include <filesystem>
 #include <ostream>
@@ -62,6 +63,12 @@ std::string stray_records_problem(handset::CardFile& card);
 void check_store(const handset::StoreResult& result);
 // "250 slots, names of 14 bytes, numbers of 20 digits, ...".
 std::string describe_profile(const handset::CardProfile& profile);
+
+// The vCard version an export writes: --version 3.0 (the default) or 4.0.
+vcard::VcardVersion vcard_version_option(Arguments& words);
+// Far more than any store's contacts or card's entries; a file this big, or a device that never
+// ends, is not an export of them.
+inline constexpr size_t largest_vcard_file = 64 * 1024 * 1024;
 
 // The device's registry as far as it can be read; each line that cannot be read, and a missing
 // file, is added to problems.

@@ -1,10 +1,15 @@
+#include "card_files.h"
 #include "commands.h"
+#include "contact_cards.h"
+#include "import_report.h"
+#include "text_files.h"
 #include "text_output.h"
 
 #include "poom/contact_store.h"
 
 #include <array>
 #include <climits>
+#include <set>
 
 namespace handsetctl {
 
@@ -90,7 +95,76 @@ void quota(Arguments& words, std::ostream& out) {
     out << "quota: " << (kept == 0 ? std::string("none") : std::to_string(kept) + " bytes") << "\n";
 }
 
+// The contacts of the files that the store does not hold yet, and the report of them.
+std::vector<ContactRecord> new_contacts(const std::vector<VcardSource>& files,
+                                        const std::vector<ContactRecord>& stored,
+                                        ImportReport& report) {
+    std::set<std::u16string> known;
+    for (const ContactRecord& contact : stored) {
+        known.insert(duplicate_key(contact));
+    }
+    std::vector<ContactRecord> added;
+    for_each_card(files, report, [&](const VcardSource& file, const vcard::VcardCard& card) {
+        std::optional<CardContact> read = contact_from_card(card);
+        if (!read) {
+            report.add_broken(file.name, empty_card(card, "name, number or e-mail"));
+        } else if (!known.insert(duplicate_key(read->contact)).second) {
+            report.add_duplicate();
+        } else {
+            report.add_skipped(read->skipped);
+            report.add_imported();
+            added.push_back(std::move(read->contact));
+        }
+    });
+    return added;
+}
+
+// All of the new contacts are stored in one transaction, so that a store that fills up on the way
+// keeps none of them rather than some.
+void import(Arguments& words, std::ostream& out) {
+    const std::vector<VcardSource> files = read_card_files(words);
+    std::unique_ptr<ContactStore> store = open_store(Use::changing);
+    ImportReport report;
+    std::vector<ContactRecord> added = new_contacts(files, all_contacts(*store), report);
+    const handset::StoreResult result = store->add_all(added);
+    if (result.status == handset::StoreStatus::full) {
+        throw OperationError("the contacts store is full: none of the " +
+                             std::to_string(added.size()) +
+                             " new contacts was imported, and the store is as it was");
+    }
+    check_store(result);
+    report.print(out);
+    if (report.incomplete()) {
+        throw OperationError("some cards were not imported; see above");
+    }
+}
+
+void export_contacts(Arguments& words, std::ostream& out) {
+    vcard::VcardWriter writer(vcard_version_option(words));
+    const std::string file = words.word("FILE");
+    words.finish();
+    const std::vector<ContactRecord> contacts = all_contacts(*open_store(Use::reading));
+    for (const ContactRecord& contact : contacts) {
+        write_contact(writer, contact);
+    }
+    write_output(file, writer.text(), out);
+    if (file != "-") {
+        out << "exported " << contacts.size() << " contacts to " << file << "\n";
+    }
+}
+
 } // namespace
+
+vcard::VcardVersion vcard_version_option(Arguments& words) {
+    const std::optional<std::string> version = words.option("--version");
+    if (!version || *version == "3.0") {
+        return vcard::VcardVersion::v3_0;
+    }
+    if (*version == "4.0") {
+        return vcard::VcardVersion::v4_0;
+    }
+    throw UsageError("--version is 3.0 or 4.0");
+}
 
 void check_store(const handset::StoreResult& result) {
     if (!result.ok()) {
@@ -121,6 +195,10 @@ void contacts_command(Arguments& words, std::ostream& out) {
         erase(words, out);
     } else if (action == "quota") {
         quota(words, out);
+    } else if (action == "import") {
+        import(words, out);
+    } else if (action == "export") {
+        export_contacts(words, out);
     } else {
         throw UsageError("unknown contacts command '" + action + "'");
     }

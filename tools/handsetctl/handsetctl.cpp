@@ -28,8 +28,11 @@ constexpr const char* usage = R"(usage: handsetctl [--device DIR] COMMAND ...
   radio on|off
   phonebook list | clear | delete INDEX
   phonebook add NAME NUMBER [--index N] [--number2 NUMBER] [--email ADDRESS]
+  phonebook export FILE [--version 3.0|4.0] | import FILE... [--shorten]
+                                             (vCards; FILE - is standard output or input)
   contacts list | delete INDEX | quota BYTES
   contacts add [--first NAME] [--last NAME] [--mobile N] [--home N] [--business N]
+  contacts export FILE [--version 3.0|4.0] | import FILE...
   reg get KEY VALUE
   reg set KEY VALUE (--dword N | --string TEXT)
   reg delete KEY [VALUE]

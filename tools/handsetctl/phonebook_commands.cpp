@@ -1,4 +1,8 @@
+#include "card_files.h"
 #include "commands.h"
+#include "entry_import.h"
+#include "phonebook_cards.h"
+#include "text_files.h"
 #include "text_output.h"
 
 namespace handsetctl {
@@ -82,6 +86,31 @@ void clear(Arguments& words, std::ostream& out) {
     out << "deleted " << used << " entries\n";
 }
 
+void export_entries(Arguments& words, std::ostream& out) {
+    vcard::VcardWriter writer(vcard_version_option(words));
+    const std::string file = words.word("FILE");
+    words.finish();
+    const std::vector<SimEntry> entries = SimPhonebook().entries();
+    for (const SimEntry& entry : entries) {
+        write_entry(writer, entry);
+    }
+    write_output(file, writer.text(), out);
+    if (file != "-") {
+        out << "exported " << entries.size() << " entries to " << file << "\n";
+    }
+}
+
+void import_entries(Arguments& words, std::ostream& out) {
+    const bool shorten = words.flag("--shorten");
+    const std::vector<VcardSource> files = read_card_files(words);
+    SimPhonebook phonebook;
+    EntryImport import(phonebook, shorten);
+    for_each_card(
+        files, import.report(),
+        [&](const VcardSource& file, const vcard::VcardCard& card) { import.take(file, card); });
+    import.finish(out);
+}
+
 } // namespace
 
 void phonebook_command(Arguments& words, std::ostream& out) {
@@ -94,6 +123,10 @@ void phonebook_command(Arguments& words, std::ostream& out) {
         erase(words, out);
     } else if (action == "clear") {
         clear(words, out);
+    } else if (action == "export") {
+        export_entries(words, out);
+    } else if (action == "import") {
+        import_entries(words, out);
     } else {
         throw UsageError("unknown phonebook command '" + action + "'");
     }
