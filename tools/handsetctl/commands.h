@@ -26,6 +26,7 @@ void contacts_command(Arguments& words, std::ostream& out);
 void registry_command(Arguments& words, std::ostream& out);
 void fault_command(Arguments& words, std::ostream& out);
 void extension_command(Arguments& words, std::ostream& out);
+void modem_command(Arguments& words, std::ostream& out);
 // What "handsetctl fault --help" prints.
 extern const char* const fault_usage;
 // What "handsetctl extension --help" prints.
