@@ -320,11 +320,9 @@ AtResult AtFront::facility_lock(const AtCommand& command) {
 // The radio is switched with handsetctl (radio on|off); over the line, full functionality can
 // only be asked for while the radio is on.
 AtResult AtFront::functionality(const AtCommand& command) {
-    DWORD state = SIM_LOCKEDSTATE_UNKNOWN;
-    const bool radio_on = m_card.lock_state(state) != SIM_E_RADIOOFF;
     switch (command.form) {
     case AtCommand::Form::read:
-        info(radio_on ? "+CFUN: 1" : "+CFUN: 0");
+        info(radio_on() ? "+CFUN: 1" : "+CFUN: 0");
         return AtResult::ok();
     case AtCommand::Form::test:
         info("+CFUN: (1)");
@@ -332,13 +330,18 @@ AtResult AtFront::functionality(const AtCommand& command) {
     case AtCommand::Form::set: {
         const auto parameters = command.parameters();
         const bool full = parameters && !parameters->empty() && parameters->front().text == "1";
-        return full && radio_on ? AtResult::ok()
-                                : AtResult::failed(CmeError::operation_not_allowed);
+        return full && radio_on() ? AtResult::ok()
+                                  : AtResult::failed(CmeError::operation_not_allowed);
     }
     case AtCommand::Form::action:
         return AtResult::error();
     }
     return AtResult::error();
+}
+
+bool AtFront::radio_on() {
+    DWORD state = SIM_LOCKEDSTATE_UNKNOWN;
+    return m_card.lock_state(state) != SIM_E_RADIOOFF;
 }
 
 AtResult AtFront::character_set(const AtCommand& command) {
@@ -398,29 +401,20 @@ AtResult AtFront::dial(const AtCommand& command) {
         return AtResult::no_carrier();
     }
     dial.remove_suffix(1);
-    handset::DiallingNumber number;
-    std::u16string name;
-    if (const AtResult result = dial_number(dial, number, name); !result.succeeded()) {
-        return result;
-    }
-    return m_card.place_call(number.text(), name) == TAPIERR_CONNECTED ? AtResult::ok()
-                                                                       : AtResult::no_carrier();
+    return dial.starts_with('>') ? dial_entry(dial.substr(1)) : dial_number(dial);
 }
 
-AtResult AtFront::dial_number(std::string_view dial, handset::DiallingNumber& number,
-                              std::u16string& name) {
-    if (!dial.empty() && dial.front() == '>') {
-        const std::optional<uint32_t> index =
-            decimal_value(AtParameter{std::string(dial.substr(1)), false});
-        if (!index) {
-            return AtResult::failed(CmeError::invalid_index);
-        }
-        handset::PhonebookEntry entry;
-        const AtResult read = AtResult::of(m_card.read_entry(*index, entry));
-        number = entry.number;
-        name = entry.name;
-        return read;
+AtResult AtFront::dial_entry(std::string_view slot) {
+    const std::optional<uint32_t> index = decimal_value(AtParameter{std::string(slot), false});
+    if (!index) {
+        return AtResult::failed(CmeError::invalid_index);
     }
+    handset::PhonebookEntry entry;
+    const AtResult read = AtResult::of(m_card.read_entry(*index, entry));
+    return read.succeeded() ? call(entry.number, entry.name) : read;
+}
+
+AtResult AtFront::dial_number(std::string_view dial) {
     std::u16string digits;
     for (char character : dial) {
         if (std::string_view("TtPpWw").find(character) == std::string_view::npos) {
@@ -428,17 +422,21 @@ AtResult AtFront::dial_number(std::string_view dial, handset::DiallingNumber& nu
                 character == ',' ? u'p' : static_cast<char16_t>(static_cast<uint8_t>(character)));
         }
     }
-    const auto parsed = handset::DiallingNumber::parse(digits);
-    if (!parsed || digits.empty()) {
-        return AtResult::failed(!parsed && parsed.error() == handset::NumberError::too_long
+    const auto number = handset::DiallingNumber::parse(digits);
+    if (!number || digits.empty()) {
+        return AtResult::failed(!number && number.error() == handset::NumberError::too_long
                                     ? CmeError::dial_string_too_long
                                     : CmeError::invalid_dial_characters);
     }
-    if (parsed->digits().size() > handset::DiallingNumber::max_digits) {
+    if (number->digits().size() > handset::DiallingNumber::max_digits) {
         return AtResult::failed(CmeError::dial_string_too_long);
     }
-    number = *parsed;
-    return AtResult::ok();
+    return call(*number, u"");
+}
+
+AtResult AtFront::call(const handset::DiallingNumber& number, std::u16string_view name) {
+    return m_card.place_call(number.text(), name) == TAPIERR_CONNECTED ? AtResult::ok()
+                                                                       : AtResult::no_carrier();
 }
 
 AtResult AtFront::phonebook_storage(const AtCommand& command) {

@@ -65,6 +65,7 @@ class AtFront {
     AtResult pin_state(const AtCommand& command);
     AtResult facility_lock(const AtCommand& command);
     AtResult functionality(const AtCommand& command);
+    bool radio_on();
     AtResult character_set(const AtCommand& command);
     AtResult hang_up(const AtCommand& command);
     AtResult clock(const AtCommand& command);
@@ -75,8 +76,9 @@ class AtFront {
     AtResult phonebook_write(const AtCommand& command);
     // The reply of a command that only tells a fixed text.
     AtResult constant(const AtCommand& command, const std::string& text);
-    AtResult dial_number(std::string_view dial, handset::DiallingNumber& number,
-                         std::u16string& name);
+    AtResult dial_entry(std::string_view slot);
+    AtResult dial_number(std::string_view dial);
+    AtResult call(const handset::DiallingNumber& number, std::u16string_view name);
 
     handset::CardBackend& m_card;
     Write m_write;
