@@ -19,11 +19,9 @@ using handset::PhonebookEntry;
 // <secondtext>,<email>; the card keeps neither groups nor second texts.
 enum class Field { index, number, type, text, group, adnumber, adtype, secondtext, email, end };
 
-constexpr int unknown_type = DiallingNumber::unknown_type;
-
 std::optional<int> type_value(const AtParameter* parameter) {
     if (!parameter || parameter->omitted()) {
-        return unknown_type;
+        return DiallingNumber::unknown_type;
     }
     const std::optional<uint32_t> value = decimal_value(*parameter);
     if (!value || *value > 255) {
@@ -110,11 +108,9 @@ AtResult AtPhonebook::sizes(std::string& line) {
     if (!result.succeeded()) {
         return result;
     }
-    line =
-        "(1-" + std::to_string(profile.slots) + ")," + std::to_string(profile.number_digits) + ",";
-    const std::string text_length = std::to_string(profile.name_bytes);
+    line = "(1-" + std::to_string(profile.slots) + ")," + std::to_string(profile.number_digits) +
+           "," + std::to_string(profile.name_bytes);
     const handset::ExtendedCapabilities& extended = profile.extended;
-    line += text_length;
     if (extended.holds_additional_number() || extended.holds_email()) {
         line += ",0,0," + std::to_string(extended.holds_email() ? extended.email_bytes : 0);
     }
@@ -140,29 +136,37 @@ AtResult AtPhonebook::read(const AtCommand& command, const AtInfo& info) {
     if (!first || !last) {
         return AtResult::failed(CmeError::incorrect_parameters);
     }
+    if (*last < *first) {
+        return AtResult::failed(CmeError::invalid_index);
+    }
     return read_range(*first, *last, info);
 }
 
 AtResult AtPhonebook::read_range(DWORD first, DWORD last, const AtInfo& info) {
+    return each_entry(first, last, [&](DWORD slot, const PhonebookEntry& entry) {
+        info(entry_line("+CPBR: ", slot, entry));
+    });
+}
+
+AtResult AtPhonebook::each_entry(DWORD first, DWORD last, const Visit& visit) {
     DWORD used = 0;
     DWORD total = 0;
     if (const AtResult status = AtResult::of(m_card.phonebook_status(used, total));
         !status.succeeded()) {
         return status;
     }
+    last = last == whole_card ? total : last;
     if (first < 1 || last < first || last > total) {
         return AtResult::failed(CmeError::invalid_index);
     }
     for (DWORD slot = first; slot <= last; ++slot) {
         PhonebookEntry entry;
         const HRESULT result = m_card.read_entry(slot, entry);
-        if (result == SIM_E_NOTFOUND) {
-            continue;
-        }
-        if (result != S_OK) {
+        if (result == S_OK) {
+            visit(slot, entry);
+        } else if (result != SIM_E_NOTFOUND) {
             return AtResult::of(result);
         }
-        info(entry_line("+CPBR: ", slot, entry));
     }
     return AtResult::ok();
 }
@@ -185,25 +189,14 @@ AtResult AtPhonebook::find(const AtCommand& command, const AtInfo& info) {
     if (const AtResult text = text_from(parameters->front(), start); !text.succeeded()) {
         return text;
     }
-    DWORD used = 0;
-    DWORD total = 0;
-    if (const AtResult status = AtResult::of(m_card.phonebook_status(used, total));
-        !status.succeeded()) {
-        return status;
-    }
     bool found = false;
-    for (DWORD slot = 1; slot <= total; ++slot) {
-        PhonebookEntry entry;
-        const HRESULT result = m_card.read_entry(slot, entry);
-        if (result != S_OK && result != SIM_E_NOTFOUND) {
-            return AtResult::of(result);
-        }
-        if (result == S_OK && starts_with_folded(entry.name, start)) {
+    const AtResult result = each_entry(1, whole_card, [&](DWORD slot, const PhonebookEntry& entry) {
+        if (starts_with_folded(entry.name, start)) {
             info(entry_line("+CPBF: ", slot, entry));
             found = true;
         }
-    }
-    return found ? AtResult::ok() : AtResult::failed(CmeError::not_found);
+    });
+    return result.succeeded() && !found ? AtResult::failed(CmeError::not_found) : result;
 }
 
 std::string AtPhonebook::entry_line(std::string_view prefix, DWORD slot,

@@ -22,7 +22,14 @@ class AtPhonebook {
     AtResult write(const AtCommand& command, const AtInfo& info);
 
   private:
+    using Visit = std::function<void(DWORD slot, const handset::PhonebookEntry& entry)>;
+    // The last slot that stands for the card's last, whatever its size.
+    static constexpr DWORD whole_card = 0;
+
     AtResult read_range(DWORD first, DWORD last, const AtInfo& info);
+    // Visits the stored entries of slots first to last in order, after checking that the card
+    // has them, and stops at the first read the card refuses.
+    AtResult each_entry(DWORD first, DWORD last, const Visit& visit);
     // The +CPBR= or +CPBW=? reply line's sizes: "(1-250),20,14", and the e-mail's size when the
     // card has the extended phonebook.
     AtResult sizes(std::string& line);

@@ -34,7 +34,12 @@ PseudoTerminal::PseudoTerminal() {
     m_slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     termios mode{};
     if (m_slave < 0 || tcgetattr(m_slave, &mode) != 0) {
+        const int error = errno;
+        if (m_slave >= 0) {
+            ::close(m_slave);
+        }
         ::close(m_master);
+        errno = error;
         fail(name);
     }
     // Raw: no line editing, no echo and no translation of CR, as on a modem's serial line.

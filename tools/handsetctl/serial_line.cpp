@@ -11,6 +11,7 @@ namespace handsetctl {
 namespace {
 
 constexpr int bits_a_byte = 10;
+constexpr auto idle_line = std::chrono::milliseconds(50);
 
 } // namespace
 
@@ -50,7 +51,12 @@ void SerialLine::pace(size_t bytes) {
     const auto now = steady_clock::now();
     const auto line_time =
         nanoseconds(static_cast<int64_t>(bytes) * bits_a_byte * 1'000'000'000 / m_baud);
-    m_line_free = std::max(m_line_free, now) + line_time;
+    // A sleep that overran is made up by the next pieces; only a line that stood idle starts
+    // its time afresh.
+    if (now - m_line_free > idle_line) {
+        m_line_free = now;
+    }
+    m_line_free += line_time;
     std::this_thread::sleep_until(m_line_free);
 }
 

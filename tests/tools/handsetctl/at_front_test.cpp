@@ -164,6 +164,7 @@ TEST_F(AtFrontTest, ReadsRangesWithTheCardsSizesAndRefusesIndicesItDoesNotHave) 
                                     "+CPBR: 5,\"0612345678\",129,\"Dad\"\r\n\r\nOK\r\n");
     EXPECT_EQ(quiet("AT+CPBR=6"), "\r\nOK\r\n");
     EXPECT_EQ(quiet("AT+CPBR=0"), "\r\n+CME ERROR: 21\r\n");
+    EXPECT_EQ(quiet("AT+CPBR=1,0"), "\r\n+CME ERROR: 21\r\n");
     EXPECT_EQ(quiet("AT+CPBR=240,251"), "\r\n+CME ERROR: 21\r\n");
     EXPECT_EQ(quiet("AT+CPBR=99999999999"), "\r\n+CME ERROR: 21\r\n");
     EXPECT_EQ(quiet("AT+CPBF=\"piz\""),
