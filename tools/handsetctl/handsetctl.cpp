@@ -41,6 +41,11 @@ constexpr const char* usage = R"(usage: handsetctl [--device DIR] COMMAND ...
                                              (handsetctl fault --help)
   extension register CLSID PATH | unregister CLSID | list
                                              (handsetctl extension --help)
+  modem serve [--pty | --stdio] [--baud N]   the card as a GSM modem to AT clients: on a
+                                             pseudo-terminal whose path is printed, until
+                                             SIGTERM or SIGINT, or on standard input and output
+                                             (the default) until the input ends; --baud paces
+                                             the replies as a serial line of N baud
 The device folder is --device DIR, else $TELVANE_DEVICE, else $XDG_DATA_HOME/telvane/device.
 A -- ends the options: the words after it are taken as they are, even one starting with --.
 init's --language is the interface language (0x0409 English, 0x0407 German); without it, the
@@ -66,6 +71,7 @@ constexpr std::array<Command, 11> commands{{
     {"calls", calls_command},
     {"fault", fault_command, &fault_usage},
     {"extension", extension_command, &extension_usage},
+    {"modem", modem_command},
 }};
 
 // The help of the command named, or the usage of them all.
