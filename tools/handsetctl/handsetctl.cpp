@@ -59,7 +59,7 @@ struct Command {
     const char* const* help = nullptr;
 };
 
-constexpr std::array<Command, 11> commands{{
+constexpr std::array<Command, 12> commands{{
     {"init", init_command},
     {"driver", driver_command},
     {"status", status_command},
