@@ -8,7 +8,8 @@
 //     unsolicited handler and never into the reply.
 // Each command and its final result is traced to the debug output, so a user can see what the
 // modem said. A timeout and a closed line are distinct outcomes; once closed, every later command
-// fails at once.
+// fails at once. What is left of a reply that came after its command timed out is dropped before
+// the next command goes out, as far as it has arrived by then.
 #pragma once
 
 #include "cellcore/serial_line.h"

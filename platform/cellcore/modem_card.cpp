@@ -16,16 +16,22 @@ namespace handset {
 
 namespace {
 
-// The first value of the information line called name, as text (quoted or not).
-std::optional<AtValue> first_value(const AtResponse& response, std::string_view name) {
+// The values of the first information line called name.
+std::optional<std::vector<AtValue>> response_values(const AtResponse& response,
+                                                    std::string_view name) {
     for (const std::string& line : response.lines) {
         const std::optional<std::string_view> body = response_body(line, name);
         std::optional<std::vector<AtValue>> values = body ? parse_values(*body) : std::nullopt;
         if (values && !values->empty()) {
-            return std::move(values->front());
+            return values;
         }
     }
     return std::nullopt;
+}
+
+std::optional<AtValue> first_value(const AtResponse& response, std::string_view name) {
+    std::optional<std::vector<AtValue>> values = response_values(response, name);
+    return values ? std::optional(std::move(values->front())) : std::nullopt;
 }
 
 void collect_texts(const AtValue& value, std::vector<std::string>& texts) {
@@ -53,14 +59,8 @@ constexpr std::array<PinState, 5> pin_states = {{
 
 // The values of "+CPBS: "SM",..."; nothing when another storage is selected.
 std::optional<std::vector<AtValue>> storage_status(const AtResponse& response) {
-    for (const std::string& line : response.lines) {
-        const std::optional<std::string_view> body = response_body(line, "+CPBS");
-        std::optional<std::vector<AtValue>> values = body ? parse_values(*body) : std::nullopt;
-        if (values && !values->empty() && same_ascii_text(values->front().text, "SM")) {
-            return values;
-        }
-    }
-    return std::nullopt;
+    std::optional<std::vector<AtValue>> values = response_values(response, "+CPBS");
+    return values && same_ascii_text(values->front().text, "SM") ? values : std::nullopt;
 }
 
 bool is_not_found(const AtResponse& response) {
@@ -86,6 +86,7 @@ AtResponse ModemCard::command(const std::string& command) {
 }
 
 HRESULT ModemCard::start() {
+    // A card that went away took its phonebook along; the next one may differ in everything.
     if (m_link->take_card_removed()) {
         m_phonebook.reset();
         m_window.reset();
@@ -107,27 +108,39 @@ HRESULT ModemCard::start() {
     return S_OK;
 }
 
-// A modem that lists no sets, or refuses each, keeps its own; IRA is the one every modem has.
+// A modem that lists no sets, or refuses each, keeps its own: the one AT+CSCS? names when we
+// know it, else IRA, which every modem has.
 void ModemCard::choose_charset() {
     std::vector<std::string> offered;
-    const AtResponse sets = command("AT+CSCS=?");
-    if (sets.ok()) {
-        if (std::optional<AtValue> list = first_value(sets, "+CSCS")) {
-            collect_texts(*list, offered);
+    // Listed in parentheses by most modems, bare by some.
+    if (std::optional<std::vector<AtValue>> sets = response_values(command("AT+CSCS=?"), "+CSCS")) {
+        for (const AtValue& set : *sets) {
+            collect_texts(set, offered);
         }
     }
-    m_charset = ModemCharset::ira;
-    for (ModemCharset charset : {ModemCharset::ucs2, ModemCharset::gsm, ModemCharset::ira}) {
-        const std::string name = charset_name(charset);
-        if (std::none_of(offered.begin(), offered.end(),
-                         [&](const std::string& text) { return same_ascii_text(text, name); })) {
-            continue;
+    const auto known = [](std::string_view name) -> std::optional<ModemCharset> {
+        for (ModemCharset charset : {ModemCharset::ucs2, ModemCharset::gsm, ModemCharset::ira}) {
+            if (same_ascii_text(name, charset_name(charset))) {
+                return charset;
+            }
         }
-        if (command("AT+CSCS=\"" + name + "\"").ok()) {
-            m_charset = charset;
+        return std::nullopt;
+    };
+    std::optional<ModemCharset> chosen;
+    for (ModemCharset charset : {ModemCharset::ucs2, ModemCharset::gsm, ModemCharset::ira}) {
+        const bool listed =
+            std::any_of(offered.begin(), offered.end(),
+                        [&](const std::string& name) { return known(name) == charset; });
+        if (listed && command("AT+CSCS=\"" + std::string(charset_name(charset)) + "\"").ok()) {
+            chosen = charset;
             break;
         }
     }
+    if (!chosen) {
+        const std::optional<AtValue> active = first_value(command("AT+CSCS?"), "+CSCS");
+        chosen = active ? known(active->text) : std::nullopt;
+    }
+    m_charset = chosen.value_or(ModemCharset::ira);
     debug_printf("modem: names in %s", charset_name(m_charset));
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -176,3 +177,19 @@ class FakeModem {
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };
+
+// A responder for a full phonebook: every slot a read asks for holds the name "Name" (in UCS2)
+// and the number 0301000<slot>.
+inline std::optional<std::string> full_phonebook(const std::string& command) {
+    int first = 0;
+    int last = 0;
+    if (std::sscanf(command.c_str(), "AT+CPBR=%d,%d", &first, &last) != 2) {
+        return std::nullopt;
+    }
+    std::string reply;
+    for (int slot = first; slot <= last; ++slot) {
+        reply += "+CPBR: " + std::to_string(slot) + ",\"0301000" + std::to_string(slot) +
+                 "\",129,\"004E0061006D0065\"\n";
+    }
+    return reply + "OK";
+}

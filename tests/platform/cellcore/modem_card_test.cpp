@@ -19,32 +19,6 @@ namespace {
 
 constexpr std::chrono::milliseconds short_timeout{300};
 
-std::string ucs2_hex(std::u16string_view text) {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (char16_t c : text) {
-        for (int shift = 12; shift >= 0; shift -= 4) {
-            hex.push_back(digits[(c >> shift) & 0xF]);
-        }
-    }
-    return hex;
-}
-
-// A modem of 250 slots whose every slot holds "Name" with the number 0301000<slot>.
-std::optional<std::string> full_phonebook(const std::string& command) {
-    int first = 0;
-    int last = 0;
-    if (std::sscanf(command.c_str(), "AT+CPBR=%d,%d", &first, &last) != 2) {
-        return std::nullopt;
-    }
-    std::string reply;
-    for (int slot = first; slot <= last; ++slot) {
-        reply += "+CPBR: " + std::to_string(slot) + ",\"0301000" + std::to_string(slot) +
-                 "\",129,\"" + ucs2_hex(u"Name") + "\"\n";
-    }
-    return reply + "OK";
-}
-
 struct ModemTest : ::testing::Test {
     void start(std::vector<Step> script, FakeModem::Responder responder = {}, bool echo = false) {
         modem.emplace(std::move(script), std::move(responder), echo);
@@ -76,7 +50,7 @@ TEST_F(ModemTest, ToleratesEchoAndUnsolicitedLinesInTheMiddleOfAReply) {
     EXPECT_NE(text.find("modem: AT+CPBR=1,50 -> OK (2 lines)"), std::string::npos);
 }
 
-TEST_F(ModemTest, PrefersUcs2ThenGsmForNames) {
+TEST_F(ModemTest, ReadsAndWritesNamesInTheGsmAlphabet) {
     start({{"AT+CSCS=?", "+CSCS: (\"IRA\",\"GSM\")\nOK"},
            {"AT+CSCS=\"GSM\"", "OK"},
            {"AT+CPBR=1,50", "+CPBR: 1,\"112\",129,\"\\00home\"\nOK"}});
@@ -84,6 +58,30 @@ TEST_F(ModemTest, PrefersUcs2ThenGsmForNames) {
     PhonebookEntry euro{u"\u20AC", handset::DiallingNumber::parse(u"1").value(), {}, {}};
     EXPECT_EQ(card->write_entry(2, euro, handset::EntryFields::all), S_OK);
     EXPECT_EQ(modem->commands().back(), "AT+CPBW=2,\"1\",129,\"\\1Be\"");
+}
+
+TEST_F(ModemTest, ChoosesUcs2ThenGsmThenTheModemsOwnSet) {
+    const struct {
+        std::string sets;
+        std::string active;
+        std::string chosen;
+    } cases[] = {
+        {R"(+CSCS: ("IRA","GSM","UCS2"))", "", "UCS2"},
+        {R"(+CSCS: "IRA","GSM")", "", "GSM"},
+        {R"(+CSCS: ("IRA","8859-1"))", "", "IRA"},
+        {"", R"(+CSCS: "GSM")", "GSM"},
+        {"", "", "IRA"},
+    };
+    for (const auto& [sets, active, chosen] : cases) {
+        handset::DebugCapture choice;
+        start({{"AT+CSCS=?", sets.empty() ? "ERROR" : sets + "\nOK"},
+               {"AT+CSCS?", active.empty() ? "ERROR" : active + "\nOK"},
+               {"AT+CSCS=\"GSM\"", "OK"},
+               {"AT+CSCS=\"IRA\"", "OK"}});
+        DWORD state = 0;
+        EXPECT_EQ(card->lock_state(state), S_OK);
+        EXPECT_NE(choice.text().find("modem: names in " + chosen), std::string::npos) << sets;
+    }
 }
 
 TEST_F(ModemTest, ReportsTheModemsOwnSizesFromARangeNotStartingAtOne) {
@@ -200,4 +198,36 @@ TEST_F(ModemTest, CountsTheUsedSlotsWhenTheStatusLeavesThemOut) {
     ASSERT_EQ(card->phonebook_status(used, total), S_OK);
     EXPECT_EQ(used, 1u);
     EXPECT_EQ(total, 60u);
+}
+
+TEST_F(ModemTest, ACardRemovedBetweenCommandsHasItsSizesAskedAgain) {
+    start({{"AT+CPBR=?", "+CPBR: (1-250),40,14\nOK"}, {"AT+CPBR=?", "+CPBR: (1-100),40,18\nOK"}});
+    handset::CardProfile profile;
+    ASSERT_EQ(card->capabilities(profile), S_OK);
+    EXPECT_EQ(profile.slots, 250);
+    modem->report("+SIMCARD: NOT AVAILABLE");
+    ASSERT_EQ(card->capabilities(profile), S_OK);
+    EXPECT_EQ(profile.slots, 100);
+    EXPECT_EQ(profile.name_bytes, 18);
+}
+
+TEST_F(ModemTest, TheSimLibraryFillsAWholePhonebookThroughTheDriver) {
+    modem.emplace(std::vector<Step>{}, full_phonebook);
+    const int descriptor = modem->take_descriptor();
+    handset::set_card_backend_factory(
+        [descriptor] { return handset::open_modem_card(descriptor); });
+    HSIM sim;
+    const HRESULT opened = SimInitialize(SIM_INIT_NONE, nullptr, 0, &sim);
+    handset::set_card_backend_factory({});
+    ASSERT_EQ(opened, S_OK);
+    int found = 0;
+    for (DWORD index = 1; index <= 250; ++index) {
+        SIMPHONEBOOKENTRY entry{};
+        entry.cbSize = sizeof entry;
+        found += SimReadPhonebookEntry(sim, SIM_PBSTORAGE_SIM, index, &entry) == S_OK &&
+                 std::u16string_view(entry.lpszText) == u"Name";
+    }
+    EXPECT_EQ(SimDeinitialize(sim), S_OK);
+    EXPECT_EQ(found, 250);
+    EXPECT_EQ(modem->count("AT+CPBR=") - modem->count("AT+CPBR=?"), 5u);
 }
