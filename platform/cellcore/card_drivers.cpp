@@ -1,8 +1,8 @@
 #include "cellcore/card_drivers.h"
 
-#include "base/debug_output.h"
 #include "cellcore/card_file.h"
 #include "cellcore/emulated_card.h"
+#include "cellcore/modem_card.h"
 
 namespace handset {
 
@@ -11,8 +11,7 @@ std::unique_ptr<CardBackend> open_card_driver(const CardDriverConfig& config) {
     case CardDriverConfig::Kind::emulated:
         return std::make_unique<EmulatedCard>(CardFile::default_path());
     case CardDriverConfig::Kind::modem:
-        debug_printf("card service: no modem driver in this build\n");
-        return nullptr;
+        return open_modem_card(config.port, config.baud);
     }
     return nullptr;
 }

@@ -1,0 +1,100 @@
+#include "cellcore/modem_link.h"
+
+#include "cellcore/at_reply.h"
+
+#include <simmgr.h>
+
+namespace handset {
+
+namespace {
+
+// A feed polls ten times a second; it never falls this far behind.
+constexpr size_t kept_changes = 64;
+
+std::optional<std::string_view> first_word_of(std::string_view line, std::string_view name) {
+    std::optional<std::string_view> body = response_body(line, name);
+    if (!body) {
+        return std::nullopt;
+    }
+    if (!body->empty() && body->front() == '"') {
+        body->remove_prefix(1);
+    }
+    return body;
+}
+
+} // namespace
+
+ModemLink::ModemLink(SerialLine line, std::chrono::milliseconds timeout)
+    : m_timeout(timeout), m_channel(std::move(line)) {
+    m_channel.on_unsolicited([this](std::string_view text) { unsolicited(text); });
+}
+
+AtResponse ModemLink::command(std::string_view command) {
+    return this->command(command, m_timeout);
+}
+
+AtResponse ModemLink::command(std::string_view command, std::chrono::milliseconds timeout) {
+    std::lock_guard lock(m_channel_mutex);
+    return m_channel.command(command, timeout);
+}
+
+// "+CFUN: 0" reports the radio switched off; "+CPIN: NOT READY", "+CPIN: NOT INSERTED" and
+// "+SIMCARD: NOT AVAILABLE" a card that went away.
+void ModemLink::unsolicited(std::string_view line) {
+    if (std::optional<std::string_view> radio = first_word_of(line, "+CFUN")) {
+        radio_seen(!radio->starts_with("0"));
+        return;
+    }
+    std::optional<std::string_view> card = first_word_of(line, "+CPIN");
+    if (!card) {
+        card = first_word_of(line, "+SIMCARD");
+    }
+    if (card && card->starts_with("NOT")) {
+        std::lock_guard lock(m_state_mutex);
+        m_card_removed = true;
+    }
+}
+
+void ModemLink::radio_seen(bool on) {
+    std::lock_guard lock(m_state_mutex);
+    if (m_radio_on && !on) {
+        note(SIM_NOTIFY_RADIOOFF);
+    }
+    m_radio_on = on;
+}
+
+void ModemLink::note(uint32_t code) {
+    m_changes.push_back({++m_sequence, code, 0});
+    if (m_changes.size() > kept_changes) {
+        m_changes.pop_front();
+    }
+}
+
+bool ModemLink::take_card_removed() {
+    std::lock_guard lock(m_state_mutex);
+    return std::exchange(m_card_removed, false);
+}
+
+int64_t ModemLink::newest_change() {
+    std::lock_guard lock(m_state_mutex);
+    return m_sequence;
+}
+
+std::vector<CardChange> ModemLink::changes_after(int64_t after) {
+    {
+        std::unique_lock channel(m_channel_mutex, std::try_to_lock);
+        if (channel.owns_lock()) {
+            m_channel.drain();
+        }
+    }
+    std::lock_guard lock(m_state_mutex);
+    std::vector<CardChange> changes;
+    for (const CardChange& change : m_changes) {
+        if (change.sequence > after) {
+            changes.push_back(change);
+        }
+    }
+    return changes;
+}
+
+} // namespace handset
