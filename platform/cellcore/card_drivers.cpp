@@ -1,8 +1,10 @@
 #include "cellcore/card_drivers.h"
 
+#include "base/debug_output.h"
 #include "cellcore/card_file.h"
 #include "cellcore/emulated_card.h"
 #include "cellcore/modem_card.h"
+#include "cellcore/serial_line.h"
 
 namespace handset {
 
@@ -11,7 +13,12 @@ std::unique_ptr<CardBackend> open_card_driver(const CardDriverConfig& config) {
     case CardDriverConfig::Kind::emulated:
         return std::make_unique<EmulatedCard>(CardFile::default_path());
     case CardDriverConfig::Kind::modem:
-        return open_modem_card(config.port, config.baud);
+        try {
+            return open_modem_card(config.port, config.baud);
+        } catch (const SerialLineError& error) {
+            debug_printf("card service: %s\n", error.what());
+            return nullptr;
+        }
     }
     return nullptr;
 }

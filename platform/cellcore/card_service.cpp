@@ -289,8 +289,16 @@ void CardService::relay_driver_changes() {
     if (!m_driver_feed) {
         return;
     }
+    bool radio_gone = false;
     for (const CardChange& change : m_driver_feed->poll()) {
         broadcast(change.code, change.slot);
+        radio_gone = radio_gone || change.code == SIM_NOTIFY_RADIOOFF;
+    }
+    // A modem that went away may come back (plugged in again, its program restarted): the next
+    // request opens the port anew instead of failing on the line that is gone.
+    if (radio_gone) {
+        m_driver_feed.reset();
+        m_driver.reset();
     }
 }
 

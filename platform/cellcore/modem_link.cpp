@@ -33,9 +33,19 @@ AtResponse ModemLink::command(std::string_view command) {
     return this->command(command, m_timeout);
 }
 
+// A modem whose line closed (unplugged, or its program ended) is a radio that went away: the
+// handles hear of it once, as of a radio switched off, so a program need not find out call by
+// call.
 AtResponse ModemLink::command(std::string_view command, std::chrono::milliseconds timeout) {
-    std::lock_guard lock(m_channel_mutex);
-    return m_channel.command(command, timeout);
+    AtResponse response;
+    {
+        std::lock_guard lock(m_channel_mutex);
+        response = m_channel.command(command, timeout);
+    }
+    if (response.outcome == AtOutcome::closed) {
+        radio_seen(false);
+    }
+    return response;
 }
 
 // "+CFUN: 0" reports the radio switched off; "+CPIN: NOT READY", "+CPIN: NOT INSERTED" and
