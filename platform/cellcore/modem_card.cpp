@@ -108,16 +108,52 @@ HRESULT ModemCard::start() {
     return S_OK;
 }
 
+// The names a "=?" query lists, in parentheses or bare: +CPBS: ("SM","FD"), +CLCK: ("SC","FD").
+std::vector<std::string> ModemCard::listed_names(const char* query, std::string_view name) {
+    std::vector<std::string> names;
+    if (std::optional<std::vector<AtValue>> values = response_values(command(query), name)) {
+        for (const AtValue& value : *values) {
+            collect_texts(value, names);
+        }
+    }
+    return names;
+}
+
+// What SimGetDevCaps reports of the card beyond its sizes: the storages and lock facilities the
+// modem lists that the SIM library has names for. A modem that lists none is taken to have the
+// SIM phonebook and the PIN lock, which a phonebook on a SIM implies.
+void ModemCard::read_card_facts(CardProfile& profile) {
+    struct Named {
+        const char* name;
+        uint32_t bit;
+    };
+    static constexpr Named storages[] = {{"SM", SIM_PBSTORAGE_SIM},
+                                         {"FD", SIM_PBSTORAGE_FIXEDDIALING},
+                                         {"EN", SIM_PBSTORAGE_EMERGENCY},
+                                         {"ON", SIM_PBSTORAGE_OWNNUMBERS},
+                                         {"LD", SIM_PBSTORAGE_LASTDIALING}};
+    static constexpr Named facilities[] = {{"SC", SIM_LOCKFACILITY_SIM},
+                                           {"P2", SIM_LOCKFACILITY_SIM_PIN2},
+                                           {"FD", SIM_LOCKFACILITY_SIM_FIXEDIALING}};
+    const auto bits = [](const std::vector<std::string>& listed, const auto& known) {
+        uint32_t found = 0;
+        for (const Named& entry : known) {
+            for (const std::string& name : listed) {
+                found |= same_ascii_text(name, entry.name) ? entry.bit : 0;
+            }
+        }
+        return found;
+    };
+    profile.storages = bits(listed_names("AT+CPBS=?", "+CPBS"), storages) | SIM_PBSTORAGE_SIM;
+    profile.lock_facilities =
+        bits(listed_names("AT+CLCK=?", "+CLCK"), facilities) | SIM_LOCKFACILITY_SIM;
+}
+
 // A modem that lists no sets, or refuses each, keeps its own: the one AT+CSCS? names when we
 // know it, else IRA, which every modem has.
 void ModemCard::choose_charset() {
-    std::vector<std::string> offered;
     // Listed in parentheses by most modems, bare by some.
-    if (std::optional<std::vector<AtValue>> sets = response_values(command("AT+CSCS=?"), "+CSCS")) {
-        for (const AtValue& set : *sets) {
-            collect_texts(set, offered);
-        }
-    }
+    const std::vector<std::string> offered = listed_names("AT+CSCS=?", "+CSCS");
     const auto known = [](std::string_view name) -> std::optional<ModemCharset> {
         for (ModemCharset charset : {ModemCharset::ucs2, ModemCharset::gsm, ModemCharset::ira}) {
             if (same_ascii_text(name, charset_name(charset))) {
@@ -184,6 +220,7 @@ HRESULT ModemCard::open_phonebook() {
     }
     for (const std::string& line : sizes.lines) {
         if (std::optional<ModemPhonebook> phonebook = parse_phonebook_capabilities(line)) {
+            read_card_facts(phonebook->profile);
             m_phonebook = phonebook;
             return S_OK;
         }

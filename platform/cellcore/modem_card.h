@@ -64,6 +64,8 @@ class ModemCard final : public CardBackend {
     HRESULT failure(const AtResponse& response);
     // start, then the phonebook's selection and sizes (once a session)
     HRESULT open_phonebook();
+    std::vector<std::string> listed_names(const char* query, std::string_view name);
+    void read_card_facts(CardProfile& profile);
     HRESULT check_slot(DWORD index) const;
     HRESULT read_window(int slot);
     HRESULT count_used(DWORD& used);

@@ -98,6 +98,17 @@ TEST_F(ModemTest, ReportsTheModemsOwnSizesFromARangeNotStartingAtOne) {
     read(0, SIM_E_INVALIDINDEX);
 }
 
+TEST_F(ModemTest, ReportsTheStoragesAndLockFacilitiesTheModemLists) {
+    start({{"AT+CPBS=?", "+CPBS: (\"SM\",\"FD\",\"ME\",\"ON\")\nOK"},
+           {"AT+CLCK=?", "+CLCK: (\"PS\",\"SC\",\"P2\",\"AO\")\nOK"}});
+    handset::CardProfile profile;
+    ASSERT_EQ(card->capabilities(profile), S_OK);
+    EXPECT_EQ(profile.storages,
+              uint32_t(SIM_PBSTORAGE_SIM | SIM_PBSTORAGE_FIXEDDIALING | SIM_PBSTORAGE_OWNNUMBERS));
+    EXPECT_EQ(profile.lock_facilities, uint32_t(SIM_LOCKFACILITY_SIM | SIM_LOCKFACILITY_SIM_PIN2))
+        << "no fixed dialling lock where the modem lists none";
+}
+
 TEST_F(ModemTest, FillsTwoHundredFiftyEntriesInFiveReads) {
     start({}, full_phonebook);
     for (DWORD index = 1; index <= 250; ++index) {
