@@ -5,6 +5,7 @@
 #include "contacts/contacts_access.h"
 #include "shell/resources.h"
 #include "sim/sim_access.h"
+#include "tree_window.h"
 #include "views/main_view.h"
 #include "views/retrieve_view.h"
 #include "views/tree.h"
@@ -15,31 +16,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-constexpr int kTreeId = 601;
-
-// A screen-sized window holding a tree control, as the views hold theirs.
-class TreeWindow {
-  public:
-    TreeWindow() {
-        RC_LoadResDll();
-        RC_LoadMUI(GetModuleHandleW(nullptr));
-        m_parent = CreateWindowExW(0, u"#32770", u"Bench", WS_POPUP | WS_VISIBLE, 0, 0, 240, 294,
-                                   nullptr, nullptr, nullptr, nullptr);
-        CreateWindowExW(0, WC_TREEVIEWW, u"", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS, 0, 18, 240,
-                        276, m_parent, HMENU(kTreeId), nullptr, nullptr);
-        m_tree = TREE_Init(m_parent, kTreeId);
-        TREE_CreateImageList(m_tree);
-    }
-
-    ~TreeWindow() { DestroyWindow(m_parent); }
-
-    HWND tree() const { return m_tree; }
-
-  private:
-    HWND m_parent = nullptr;
-    HWND m_tree = nullptr;
-};
 
 void BM_FillTheSIMTreeFromAFullCard(benchmark::State& state) {
     const int slots = static_cast<int>(state.range(0));
