@@ -19,16 +19,14 @@ using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-// A second device folder whose card handsetctl serves as a modem on a pseudo-terminal.
+// A second device folder whose card handsetctl serves as a modem on a pseudo-terminal, once the
+// test has filled the card.
 class ServedDevice {
   public:
-    explicit ServedDevice(int baud) {
+    ServedDevice() {
         std::string pattern = std::filesystem::temp_directory_path() / "telvane-modem-XXXXXX";
         m_folder = ::mkdtemp(pattern.data());
-        m_server = std::make_unique<ProgramProcess>(
-            std::vector<std::string>{HANDSETCTL_PROGRAM, "--device", m_folder.string(), "modem",
-                                     "serve", "--pty", "--baud", std::to_string(baud)},
-            m_folder / "serve-output.txt");
+        handset::CardFile::create(m_folder / "sim.db", {});
     }
     ~ServedDevice() {
         m_server.reset();
@@ -36,11 +34,14 @@ class ServedDevice {
         std::filesystem::remove_all(m_folder, ignored);
     }
 
-    // The card, made before the modem is asked for anything.
-    handset::CardFile card(const handset::CardProfile& profile = {}) {
-        return handset::CardFile::create(m_folder / "sim.db", profile);
+    handset::CardFile card() { return handset::CardFile::open(m_folder / "sim.db"); }
+
+    void serve(int baud) {
+        m_server = std::make_unique<ProgramProcess>(
+            std::vector<std::string>{HANDSETCTL_PROGRAM, "--device", m_folder.string(), "modem",
+                                     "serve", "--pty", "--baud", std::to_string(baud)},
+            m_folder / "serve-output.txt");
     }
-    handset::CardFile open_card() { return handset::CardFile::open(m_folder / "sim.db"); }
 
     // The pseudo-terminal's path, once handsetctl has printed it.
     std::string port() {
@@ -75,6 +76,7 @@ std::vector<std::u16string> names_on(handset::CardFile card) {
 class TelvaneOnAModem : public ProgramTest {
   protected:
     void UseModem(ServedDevice& modem, int baud) {
+        modem.serve(baud);
         m_device.set_string(u"Handset\\Card", u"Driver", u"modem");
         m_device.set_string(u"Handset\\Card", u"Port", handset::utf8_to_utf16(modem.port()));
         m_device.set_dword(u"Handset\\Card", u"Baud", static_cast<DWORD>(baud));
@@ -95,7 +97,7 @@ class TelvaneOnAModem : public ProgramTest {
 } // namespace
 
 TEST_F(TelvaneOnAModem, ListsTheServedCardAndHearsOfWhatAnotherProgramWritesThroughTheModem) {
-    ServedDevice modem(115200);
+    ServedDevice modem;
     {
         handset::CardFile card = modem.card();
         card.store(1, sim_entry(u"Zoë 陳", u"+4930123456"), handset::EntryFields::all);
@@ -113,13 +115,13 @@ TEST_F(TelvaneOnAModem, ListsTheServedCardAndHearsOfWhatAnotherProgramWritesThro
         m_program->wait_until([&] { return Names(ReadTree(m_tree)).size() == 3; }, kProgramWait))
         << "the notification of the other program's write reaches the program";
     EXPECT_THAT(Names(ReadTree(m_tree)), ElementsAre(u"Anna", u"Ben", u"Zoë 陳"));
-    EXPECT_THAT(names_on(modem.open_card()), ElementsAre(u"Zoë 陳", u"Anna", u"Ben"));
+    EXPECT_THAT(names_on(modem.card()), ElementsAre(u"Zoë 陳", u"Anna", u"Ben"));
     CloseProgram();
 }
 
 TEST_F(TelvaneOnAModem, LeavesInOrderWhenTheModemGoesAwayWhileItReads) {
     // At 9600 baud 250 entries take seconds to read, so the line closes half-way.
-    ServedDevice modem(9600);
+    ServedDevice modem;
     {
         handset::CardFile card = modem.card();
         for (int slot = 1; slot <= 250; ++slot) {
@@ -147,8 +149,7 @@ TEST_F(TelvaneOnAModem, LeavesInOrderWhenTheModemGoesAwayWhileItReads) {
 }
 
 TEST_F(TelvaneOnAModem, AnEntryAddedInTheEditorOfTheProgramLandsOnTheServedCard) {
-    ServedDevice modem(115200);
-    modem.card();
+    ServedDevice modem;
     UseModem(modem, 115200);
     const std::filesystem::path script = m_device.folder() / "add-steps.txt";
     std::ofstream(script) << "wait class SysTreeView32\n"
@@ -165,7 +166,7 @@ TEST_F(TelvaneOnAModem, AnEntryAddedInTheEditorOfTheProgramLandsOnTheServedCard)
                             "headless", "--script", script.string()},
                            m_device.folder() / "telvane-output.txt");
     EXPECT_EQ(telvane.wait_for_exit(30s), std::optional<int>(0)) << telvane.output();
-    const std::vector<handset::StoredEntry> entries = modem.open_card().entries();
+    const std::vector<handset::StoredEntry> entries = modem.card().entries();
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].entry.name, u"Zo\u00EB");
     EXPECT_EQ(entries[0].entry.number.text(), u"+493012345");
