@@ -36,12 +36,17 @@ std::string case_name(const ::testing::TestParamInfo<Case>& info) {
     return name;
 }
 
+// ctest lists each case by what it is, not by its bytes.
 struct ValueCase {
     const char* what;
     std::string file;
     const char* property;
     std::vector<std::string> components;
 };
+
+void PrintTo(const ValueCase& value, std::ostream* out) {
+    *out << value.what;
+}
 
 // Each file holds one card; the property named must read as the components given.
 class ReaderValues : public ::testing::TestWithParam<ValueCase> {};
@@ -125,6 +130,10 @@ struct BrokenCase {
     int line;
     const char* message;
 };
+
+void PrintTo(const BrokenCase& broken, std::ostream* out) {
+    *out << broken.what;
+}
 
 // Each file holds a good card named Good after the broken one.
 class BrokenCards : public ::testing::TestWithParam<BrokenCase> {};
