@@ -151,6 +151,8 @@ CardReply VirtualSim::selected(int index, uint8_t p2) {
         m_folder = index;
         m_file.reset();
     } else {
+        // A path may reach an EF in another DF, which then becomes the current one.
+        m_folder = file.parent;
         m_file = index;
     }
     if (m_gsm) {
