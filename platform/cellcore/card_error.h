@@ -22,6 +22,7 @@ enum class CardFault {
     empty_entry,     // neither name nor number
     field_not_held,  // an additional number or e-mail on a card without that field
     bad_import,      // a line of an EF_ADN import that cannot be taken
+    bad_record,      // bytes written as a record that are not one of this card's records
 };
 
 class CardError : public std::runtime_error {

@@ -583,6 +583,68 @@ void CardFile::clear() {
     });
 }
 
+void CardFile::check_record(const EncodedEntry& encoded, const CardProfile& profile) {
+    auto refuse = [](const std::string& why) { throw CardError(CardFault::bad_record, why); };
+    if (encoded.record.size() != static_cast<size_t>(profile.name_bytes) + adn_trailer_size) {
+        refuse("an EF_ADN record of this card has " +
+               std::to_string(profile.name_bytes + adn_trailer_size) + " bytes, not " +
+               std::to_string(encoded.record.size()));
+    }
+    if (encoded.additional_number &&
+        encoded.additional_number->size() != DiallingNumber::block_size) {
+        refuse("an additional number's block has " + std::to_string(DiallingNumber::block_size) +
+               " bytes");
+    }
+    if (encoded.email &&
+        encoded.email->size() != static_cast<size_t>(profile.extended.email_bytes)) {
+        refuse("this card's e-mail field has " + std::to_string(profile.extended.email_bytes) +
+               " bytes");
+    }
+    std::optional<PhonebookEntry> entry = decode_entry(encoded);
+    if (!entry) {
+        refuse("the bytes do not form a phonebook entry");
+    }
+    encode_entry(*entry, profile);
+}
+
+std::optional<EncodedEntry> CardFile::stored_record(int slot) {
+    return guarded([&]() -> std::optional<EncodedEntry> {
+        SqliteStatement row =
+            m_database.prepare("SELECT record, additional_number, email FROM adn WHERE slot = ?");
+        row.bind(1, slot);
+        if (!row.step()) {
+            return std::nullopt;
+        }
+        return EncodedEntry{row.blob(0), optional_blob(row, 1), optional_blob(row, 2)};
+    });
+}
+
+std::map<int, EncodedEntry> CardFile::stored_records() {
+    return guarded([&] {
+        std::map<int, EncodedEntry> stored;
+        SqliteStatement rows = m_database.prepare(
+            std::string("SELECT slot, record, additional_number, email FROM adn WHERE ") +
+            in_slots);
+        while (rows.step()) {
+            stored[static_cast<int>(rows.integer(0))] =
+                EncodedEntry{rows.blob(1), optional_blob(rows, 2), optional_blob(rows, 3)};
+        }
+        return stored;
+    });
+}
+
+void CardFile::store_record(int slot, const EncodedEntry& encoded) {
+    guarded([&] {
+        SqliteTransaction transaction(m_database);
+        const CardProfile profile = read_snapshot().first;
+        check_slot(slot, profile.slots);
+        check_record(encoded, profile);
+        put_record(slot, encoded.record, encoded.additional_number, encoded.email);
+        log_change(SIM_NOTIFY_PBE_STORED, slot);
+        transaction.commit();
+    });
+}
+
 std::vector<std::string> CardFile::export_adn() {
     return guarded([&] {
         const CardProfile profile = read_snapshot().first;

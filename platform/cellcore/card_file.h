@@ -14,9 +14,11 @@
 #include "base/sqlite_database.h"
 #include "cellcore/card_error.h"
 #include "cellcore/card_types.h"
+#include "cellcore/entry_codec.h"
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -71,6 +73,17 @@ class CardFile {
     bool erase(int slot);
     void clear();
 
+    // A slot's bytes as the card holds them: its EF_ADN record and, for an extended entry, the
+    // additional number's block and the e-mail's field. Nothing for an empty slot.
+    std::optional<EncodedEntry> stored_record(int slot);
+    // The bytes of every used slot, 1 to the total, in one read.
+    std::map<int, EncodedEntry> stored_records();
+    // Keeps these bytes in slot as they are, as one change: a card reader writes records, not
+    // entries, and reads back what it wrote. They must be records of this card: an EF_ADN record
+    // of its length, a number block and an e-mail field of its sizes, all decoding to an entry
+    // the profile holds (CardFault::bad_record, or what store() would refuse).
+    void store_record(int slot, const EncodedEntry& encoded);
+
     // One line per slot, 1 to the total, empty slots as padding.
     std::vector<std::string> export_adn();
     // Replaces the phonebook with these lines: one record a line (blank lines and lines starting
@@ -115,6 +128,7 @@ class CardFile {
     void put_record(int slot, const Bytes& record, const std::optional<Bytes>& additional_number,
                     const std::optional<Bytes>& email);
     int first_free_slot(int slots);
+    void check_record(const EncodedEntry& encoded, const CardProfile& profile);
     PhonebookEntry decode_row(int slot, const Bytes& record,
                               const std::optional<Bytes>& additional_number,
                               const std::optional<Bytes>& email);

@@ -125,6 +125,7 @@ HRESULT EmulatedCard::failure(const CardError& error) {
     case CardFault::field_not_held:
     case CardFault::bad_profile:
     case CardFault::bad_import:
+    case CardFault::bad_record:
         debug_printf("cellcore: entry refused: %s", error.what());
         return SIM_E_BADPARAM;
     }

@@ -20,10 +20,15 @@
 
 class ProgramProcess {
   public:
-    ProgramProcess(const std::vector<std::string>& arguments, std::filesystem::path output)
+    // input, when given, is the program's standard input.
+    ProgramProcess(const std::vector<std::string>& arguments, std::filesystem::path output,
+                   const std::filesystem::path& input = {})
         : m_output(std::move(output)) {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
+        if (!input.empty()) {
+            posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, input.c_str(), O_RDONLY, 0);
+        }
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, m_output.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
@@ -42,6 +47,12 @@ class ProgramProcess {
     ProgramProcess& operator=(const ProgramProcess&) = delete;
 
     bool started() const { return m_pid > 0; }
+
+    void signal(int number) const {
+        if (m_pid > 0) {
+            ::kill(m_pid, number);
+        }
+    }
 
     // The exit code; nothing while it still runs after the timeout, -1 when it did not exit
     // normally.

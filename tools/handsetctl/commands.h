@@ -30,6 +30,7 @@ void fault_command(Arguments& words, std::ostream& out);
 void extension_command(Arguments& words, std::ostream& out);
 void driver_command(Arguments& words, std::ostream& out);
 void modem_command(Arguments& words, std::ostream& out);
+void card_command(Arguments& words, std::ostream& out);
 // What "handsetctl fault --help" prints.
 extern const char* const fault_usage;
 // What "handsetctl extension --help" prints.

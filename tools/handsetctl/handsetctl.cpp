@@ -46,6 +46,10 @@ constexpr const char* usage = R"(usage: handsetctl [--device DIR] COMMAND ...
                                              SIGTERM or SIGINT, or on standard input and output
                                              (the default) until the input ends; --baud paces
                                              the replies as a serial line of N baud
+  card serve --vpcd [[HOST:]PORT] [--pin-file FILE]
+                                             the card in vsmartcard's virtual reader (vpcd, by
+                                             default at 127.0.0.1:35963) until SIGTERM or SIGINT;
+                                             its PIN is 0000 or the first line of FILE
 The device folder is --device DIR, else $TELVANE_DEVICE, else $XDG_DATA_HOME/telvane/device.
 A -- ends the options: the words after it are taken as they are, even one starting with --.
 init's --language is the interface language (0x0409 English, 0x0407 German); without it, the
@@ -59,7 +63,7 @@ struct Command {
     const char* const* help = nullptr;
 };
 
-constexpr std::array<Command, 12> commands{{
+constexpr std::array<Command, 13> commands{{
     {"init", init_command},
     {"driver", driver_command},
     {"status", status_command},
@@ -72,6 +76,7 @@ constexpr std::array<Command, 12> commands{{
     {"fault", fault_command, &fault_usage},
     {"extension", extension_command, &extension_usage},
     {"modem", modem_command},
+    {"card", card_command},
 }};
 
 // The help of the command named, or the usage of them all.

@@ -259,3 +259,30 @@ TEST_F(CardFileTest, AnotherDatabaseInPlaceOfTheCardIsNotACard) {
     EXPECT_EQ(fault_of([&] { CardFile::open(card_path()); }), CardFault::damaged);
     EXPECT_EQ(create_card().used_slots(), 0);
 }
+
+TEST_F(CardFileTest, KeepsARecordsBytesAsTheyWereWrittenAndRefusesWhatIsNoRecordOfThisCard) {
+    create_card(usim_profile());
+    CardFile card = CardFile::open(card_path());
+    // A name after 0x81 (UCS2 on a half page), which the card's own encoder never writes, and a
+    // number block whose unused digits are not all padding.
+    const handset::EncodedEntry written{handset::from_hex("8102A8414243FFFFFFFFFFFFFFFF"
+                                                          "03813330FFFFFFFFFFFFFFFFFFFF")
+                                            .value(),
+                                        handset::from_hex("03811071FFFFFFFFFFFFFFFF").value(),
+                                        {}};
+    const int64_t before = card.latest_change();
+    card.store_record(4, written);
+    EXPECT_EQ(card.stored_record(4)->record, written.record);
+    EXPECT_EQ(card.stored_records().at(4).additional_number, written.additional_number);
+    EXPECT_EQ(card.latest_change(), before + 1);
+    EXPECT_FALSE(card.stored_record(5));
+
+    auto refused = [&](handset::EncodedEntry bytes) {
+        return fault_of([&] { card.store_record(5, bytes); });
+    };
+    EXPECT_EQ(refused({written.record.substr(1), {}, {}}), CardFault::bad_record);
+    EXPECT_EQ(refused({written.record, {}, handset::Bytes(3, 0x41)}), CardFault::bad_record);
+    EXPECT_EQ(refused({handset::Bytes(28, 0xFF), {}, {}}), CardFault::empty_entry);
+    EXPECT_EQ(fault_of([&] { card.store_record(251, written); }), CardFault::bad_slot);
+    EXPECT_FALSE(card.stored_record(5));
+}
