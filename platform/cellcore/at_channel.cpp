@@ -190,9 +190,20 @@ AtResponse AtChannel::command(std::string_view command, std::chrono::millisecond
     }
 }
 
+namespace {
+
+// A PIN given to the modem never reaches the debug output.
+std::string shown(std::string_view command) {
+    constexpr std::string_view pin_entry = "AT+CPIN=";
+    return command.starts_with(pin_entry) ? std::string(pin_entry) + "\"****\""
+                                          : std::string(command);
+}
+
+} // namespace
+
 void AtChannel::trace(std::string_view command, const AtResponse& response,
                       std::chrono::milliseconds timeout) const {
-    const std::string sent(command);
+    const std::string sent = shown(command);
     switch (response.outcome) {
     case AtOutcome::cme_error:
     case AtOutcome::cms_error:

@@ -10,6 +10,8 @@
 
 #include "cellcore/card_types.h"
 
+#include <simmgr.h>
+
 #include <windef.h>
 
 #include <functional>
@@ -18,6 +20,10 @@
 #include <vector>
 
 namespace handset {
+
+// Whether a PIN check may use the card's last try: a wrong PIN then blocks the card until its PUK
+// is given, so a caller has to say that it means to take that risk.
+enum class PinAttempt { spare_last_try, last_try_allowed };
 
 // What the card reports to handles that asked for notifications.
 class ChangeFeed {
@@ -44,6 +50,19 @@ class CardBackend {
     // A TAPIERR_ result.
     virtual LONG place_call(std::u16string_view number, std::u16string_view name) = 0;
     virtual std::unique_ptr<ChangeFeed> open_change_feed() = 0;
+
+    // Checks pin (4 to 8 digits) against the card's PIN1:
+    //   S_OK                     accepted, or the card has no PIN to check
+    //   SIM_E_INCORRECTPASSWORD  wrong; tries_left says how many remain (-1: the card keeps it)
+    //   SIM_E_SIMPUKREQUIRED     blocked (tries_left 0)
+    //   SIM_E_SECURITYFAILURE    not tried: the next try may be the last and attempt spares it
+    //                            (tries_left 1, or -1 when the card cannot tell its tries)
+    //   SIM_E_BADPARAM           not a PIN
+    // A driver without a PIN of its own answers SIM_E_UNSUPPORTED.
+    virtual HRESULT verify_pin(std::u16string_view, PinAttempt, int& tries_left) {
+        tries_left = -1;
+        return SIM_E_UNSUPPORTED;
+    }
 };
 
 // The driver behind a new handle: the emulated card of the device folder, unless a test put

@@ -31,6 +31,7 @@ std::unique_ptr<CardBackend> make_card_backend() {
     case CardDriverConfig::Kind::emulated:
         return std::make_unique<EmulatedCard>(CardFile::default_path());
     case CardDriverConfig::Kind::modem:
+    case CardDriverConfig::Kind::reader:
         return make_service_card(device_folder());
     }
     return std::make_unique<EmulatedCard>(CardFile::default_path());

@@ -66,6 +66,17 @@ CardDriverConfig emulated_because(const std::string& reason) {
     return {};
 }
 
+// Without a name the driver takes the first reader that holds a card.
+CardDriverConfig reader_config(const OpenKey& key) {
+    CardDriverConfig config;
+    config.kind = CardDriverConfig::Kind::reader;
+    config.reader = utf16_to_utf8(key.text(u"Reader").value_or(u""));
+    if (config.reader.empty()) {
+        config.reader = CardDriverConfig::any_reader;
+    }
+    return config;
+}
+
 } // namespace
 
 CardDriverConfig read_card_driver_config() {
@@ -76,6 +87,9 @@ CardDriverConfig read_card_driver_config() {
     const std::string driver = utf16_to_utf8(key.text(u"Driver").value_or(u"emulated"));
     if (driver == "emulated") {
         return {};
+    }
+    if (driver == "reader") {
+        return reader_config(key);
     }
     if (driver != "modem") {
         return emulated_because("the driver \"" + driver + "\" is not known");
@@ -96,6 +110,10 @@ std::string describe(const CardDriverConfig& config) {
         return "emulated";
     case CardDriverConfig::Kind::modem:
         return "modem " + config.port + " at " + std::to_string(config.baud) + " baud";
+    case CardDriverConfig::Kind::reader:
+        return config.reader == CardDriverConfig::any_reader
+                   ? "reader auto (the first reader that holds a card)"
+                   : "reader \"" + config.reader + "\"";
     }
     return "unknown";
 }

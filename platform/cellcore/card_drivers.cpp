@@ -4,6 +4,7 @@
 #include "cellcore/card_file.h"
 #include "cellcore/emulated_card.h"
 #include "cellcore/modem_card.h"
+#include "cellcore/reader_card.h"
 #include "cellcore/serial_line.h"
 
 namespace handset {
@@ -19,6 +20,8 @@ std::unique_ptr<CardBackend> open_card_driver(const CardDriverConfig& config) {
             debug_printf("card service: %s\n", error.what());
             return nullptr;
         }
+    case CardDriverConfig::Kind::reader:
+        return open_reader_card(config.reader);
     }
     return nullptr;
 }

@@ -1,5 +1,5 @@
 // Opening the driver that a device's configuration names, in the process that owns the card: a
-// program for the emulated card, the card service for a modem.
+// program for the emulated card, the card service for a modem or a reader.
 #pragma once
 
 #include "cellcore/card_backend.h"

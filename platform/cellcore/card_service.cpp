@@ -248,6 +248,20 @@ std::vector<uint8_t> CardService::answer(CardRequest request, WireReader& argume
         run([&] { return static_cast<HRESULT>(card->place_call(number, name)); });
         break;
     }
+    case CardRequest::verify_pin: {
+        const std::u16string pin = arguments.text();
+        const auto attempt =
+            arguments.u32() != 0 ? PinAttempt::last_try_allowed : PinAttempt::spare_last_try;
+        // The check's own outcome travels inside a successful answer, as a wrong PIN still
+        // reports the tries left.
+        run([&] {
+            int tries_left = -1;
+            const HRESULT status = card->verify_pin(pin, attempt, tries_left);
+            result.u32(static_cast<uint32_t>(status)).u32(static_cast<uint32_t>(tries_left));
+            return S_OK;
+        });
+        break;
+    }
     case CardRequest::subscribe:
     case CardRequest::stop:
         code = SIM_E_BADPARAM;

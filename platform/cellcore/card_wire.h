@@ -29,6 +29,7 @@ enum class CardRequest : uint32_t {
     write_entry,
     delete_entry,
     place_call,
+    verify_pin,
     subscribe,
     stop,
 };

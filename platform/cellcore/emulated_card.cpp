@@ -2,6 +2,7 @@
 
 #include "base/debug_output.h"
 #include "cellcore/emulated_change_feed.h"
+#include "cellcore/pin_code.h"
 
 #include <simmgr.h>
 #include <tapi.h>
@@ -154,6 +155,26 @@ HRESULT EmulatedCard::lock_state(DWORD& locked_state) {
                              break;
                          }
                          return S_OK;
+                     });
+}
+
+HRESULT EmulatedCard::verify_pin(std::u16string_view pin, PinAttempt, int& tries_left) {
+    tries_left = -1;
+    if (!well_formed_pin(pin)) {
+        return SIM_E_BADPARAM;
+    }
+    return with_card(Access::lock_state, FaultPoint::sim_call, 0,
+                     [&](CardFile&, const CardProfile&, const CardState& state) {
+                         switch (state.lock) {
+                         case PinLock::none:
+                             return S_OK;
+                         case PinLock::pin:
+                             return SIM_E_UNSUPPORTED;
+                         case PinLock::puk:
+                             tries_left = 0;
+                             return SIM_E_SIMPUKREQUIRED;
+                         }
+                         return SIM_E_UNDETERMINED;
                      });
 }
 

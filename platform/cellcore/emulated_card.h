@@ -25,6 +25,9 @@ class EmulatedCard : public CardBackend {
     HRESULT delete_entry(DWORD index) override;
     LONG place_call(std::u16string_view number, std::u16string_view name) override;
     std::unique_ptr<ChangeFeed> open_change_feed() override;
+    // The emulated card keeps no PIN of its own: an unlocked card has nothing to check, and a
+    // card locked by its state is unlocked with `handsetctl sim lock none`.
+    HRESULT verify_pin(std::u16string_view pin, PinAttempt attempt, int& tries_left) override;
 
   private:
     // The three kinds of call that the card's state refuses differently.

@@ -4,7 +4,8 @@
 #include "base/utf.h"
 #include "cellcore/at_error.h"
 #include "cellcore/at_reply.h"
-#include "cellcore/modem_change_feed.h"
+#include "cellcore/link_change_feed.h"
+#include "cellcore/pin_code.h"
 
 #include <simmgr.h>
 #include <tapi.h>
@@ -471,8 +472,31 @@ LONG ModemCard::place_call(std::u16string_view number, std::u16string_view) {
     return TAPIERR_REQUESTFAILED;
 }
 
+HRESULT ModemCard::verify_pin(std::u16string_view pin, PinAttempt attempt, int& tries_left) {
+    tries_left = -1;
+    if (!well_formed_pin(pin)) {
+        return SIM_E_BADPARAM;
+    }
+    DWORD state = SIM_LOCKEDSTATE_UNKNOWN;
+    if (const HRESULT locked = lock_state(state); locked != S_OK) {
+        return locked;
+    }
+    if (state == SIM_LOCKEDSTATE_SIM_PUK) {
+        tries_left = 0;
+        return SIM_E_SIMPUKREQUIRED;
+    }
+    if (state != SIM_LOCKEDSTATE_SIM_PIN) {
+        return S_OK;
+    }
+    if (attempt == PinAttempt::spare_last_try) {
+        return SIM_E_SECURITYFAILURE;
+    }
+    const AtResponse entered = command("AT+CPIN=\"" + utf16_to_utf8(pin) + "\"");
+    return entered.ok() ? S_OK : sim_error(entered);
+}
+
 std::unique_ptr<ChangeFeed> ModemCard::open_change_feed() {
-    return std::make_unique<ModemChangeFeed>(m_link);
+    return std::make_unique<LinkChangeFeed>(m_link);
 }
 
 std::unique_ptr<CardBackend> open_modem_card(const std::string& device, int baud) {

@@ -49,6 +49,9 @@ class ModemCard final : public CardBackend {
     HRESULT delete_entry(DWORD index) override;
     LONG place_call(std::u16string_view number, std::u16string_view name) override;
     std::unique_ptr<ChangeFeed> open_change_feed() override;
+    // AT+CPIN="pin". A modem does not say how many tries are left, so the PIN goes out only
+    // when the caller allows the last try.
+    HRESULT verify_pin(std::u16string_view pin, PinAttempt attempt, int& tries_left) override;
 
   private:
     struct Window {

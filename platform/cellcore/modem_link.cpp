@@ -25,7 +25,7 @@ std::optional<std::string_view> first_word_of(std::string_view line, std::string
 } // namespace
 
 ModemLink::ModemLink(SerialLine line, std::chrono::milliseconds timeout)
-    : m_timeout(timeout), m_channel(std::move(line)) {
+    : m_timeout(timeout), m_channel(std::move(line)), m_log(kept_changes) {
     m_channel.on_unsolicited([this](std::string_view text) { unsolicited(text); });
 }
 
@@ -68,16 +68,9 @@ void ModemLink::unsolicited(std::string_view line) {
 void ModemLink::radio_seen(bool on) {
     std::lock_guard lock(m_state_mutex);
     if (m_radio_on && !on) {
-        note(SIM_NOTIFY_RADIOOFF);
+        m_log.note(SIM_NOTIFY_RADIOOFF, 0);
     }
     m_radio_on = on;
-}
-
-void ModemLink::note(uint32_t code) {
-    m_changes.push_back({++m_sequence, code, 0});
-    if (m_changes.size() > kept_changes) {
-        m_changes.pop_front();
-    }
 }
 
 bool ModemLink::take_card_removed() {
@@ -86,8 +79,7 @@ bool ModemLink::take_card_removed() {
 }
 
 int64_t ModemLink::newest_change() {
-    std::lock_guard lock(m_state_mutex);
-    return m_sequence;
+    return m_log.newest();
 }
 
 std::vector<CardChange> ModemLink::changes_after(int64_t after) {
@@ -97,14 +89,7 @@ std::vector<CardChange> ModemLink::changes_after(int64_t after) {
             m_channel.drain();
         }
     }
-    std::lock_guard lock(m_state_mutex);
-    std::vector<CardChange> changes;
-    for (const CardChange& change : m_changes) {
-        if (change.sequence > after) {
-            changes.push_back(change);
-        }
-    }
-    return changes;
+    return m_log.after(after);
 }
 
 } // namespace handset

@@ -13,16 +13,16 @@
 
 #include "cellcore/at_channel.h"
 #include "cellcore/card_types.h"
+#include "cellcore/change_log.h"
 
 #include <chrono>
-#include <deque>
 #include <mutex>
 #include <string_view>
 #include <vector>
 
 namespace handset {
 
-class ModemLink {
+class ModemLink final : public ChangeSource {
   public:
     // timeout: how long a command may take unless it says otherwise.
     ModemLink(SerialLine line, std::chrono::milliseconds timeout);
@@ -36,23 +36,21 @@ class ModemLink {
     bool take_card_removed();
 
     // Where a feed opened now starts.
-    int64_t newest_change();
+    int64_t newest_change() override;
     // The changes noted after `after`, with what arrived on the line while no command ran.
-    std::vector<CardChange> changes_after(int64_t after);
+    std::vector<CardChange> changes_after(int64_t after) override;
 
   private:
     void unsolicited(std::string_view line);
-    void note(uint32_t code); // with m_state_mutex held
 
     const std::chrono::milliseconds m_timeout;
     std::mutex m_channel_mutex;
     AtChannel m_channel; // guarded by m_channel_mutex
 
     std::mutex m_state_mutex; // guards the members below
-    std::deque<CardChange> m_changes;
-    int64_t m_sequence = 0;
     bool m_radio_on = true;
     bool m_card_removed = false;
+    ChangeLog m_log;
 };
 
 } // namespace handset

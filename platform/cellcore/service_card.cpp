@@ -237,6 +237,19 @@ LONG ServiceCard::place_call(std::u16string_view number, std::u16string_view nam
     return result == unreachable ? TAPIERR_REQUESTFAILED : static_cast<LONG>(result);
 }
 
+HRESULT ServiceCard::verify_pin(std::u16string_view pin, PinAttempt attempt, int& tries_left) {
+    HRESULT status = unreachable;
+    tries_left = -1;
+    const HRESULT result = call(request(CardRequest::verify_pin)
+                                    .text(pin)
+                                    .u32(attempt == PinAttempt::last_try_allowed ? 1 : 0),
+                                [&](WireReader& reader) {
+                                    status = static_cast<HRESULT>(reader.u32());
+                                    tries_left = static_cast<int>(reader.u32());
+                                });
+    return result == S_OK ? status : result;
+}
+
 std::unique_ptr<ChangeFeed> ServiceCard::open_change_feed() {
     return std::make_unique<ServiceChangeFeed>(
         m_socket_path, subscribed(connect_to_card_service(m_socket_path, m_start_service)));

@@ -33,6 +33,7 @@ class ServiceCard final : public CardBackend {
     HRESULT delete_entry(DWORD index) override;
     LONG place_call(std::u16string_view number, std::u16string_view name) override;
     std::unique_ptr<ChangeFeed> open_change_feed() override;
+    HRESULT verify_pin(std::u16string_view pin, PinAttempt attempt, int& tries_left) override;
 
   private:
     // The answer's result code, with `read` given the rest of an S_OK answer.

@@ -266,6 +266,8 @@ void sim_command(Arguments& words, std::ostream& out) {
         export_command(words, out);
     } else if (action == "import-adn") {
         import_command(words, out);
+    } else if (action == "verify") {
+        verify_command(words, out);
     } else {
         throw UsageError("unknown sim command '" + action + "'");
     }

@@ -31,6 +31,8 @@ void extension_command(Arguments& words, std::ostream& out);
 void driver_command(Arguments& words, std::ostream& out);
 void modem_command(Arguments& words, std::ostream& out);
 void card_command(Arguments& words, std::ostream& out);
+// sim verify [--last-try]: checks the PIN read from the user against the card's PIN1.
+void verify_command(Arguments& words, std::ostream& out);
 // What "handsetctl fault --help" prints.
 extern const char* const fault_usage;
 // What "handsetctl extension --help" prints.
@@ -48,8 +50,9 @@ void register_quorrel(std::ostream& out);
 // beside it, so that it can look at a damaged or read-only device as it is.
 enum class Use { reading, changing };
 
-// The card driver given with --modem PORT [--baud N]; nothing without --modem.
-std::optional<handset::CardDriverConfig> modem_option(Arguments& words);
+// The card driver given with --modem PORT [--baud N] or --reader NAME|auto; nothing without
+// either.
+std::optional<handset::CardDriverConfig> driver_option(Arguments& words);
 // Makes config the device's card driver and ends a service that still serves the old one.
 void use_card_driver(const handset::CardDriverConfig& config, std::ostream& out);
 

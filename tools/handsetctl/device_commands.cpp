@@ -154,7 +154,7 @@ void init_command(Arguments& words, std::ostream& out) {
         options.language = static_cast<WORD>(parse_integer(*language, "--language", 1, 0xFFFF));
     }
     options.empty = words.flag("--empty");
-    const std::optional<handset::CardDriverConfig> modem = modem_option(words);
+    const std::optional<handset::CardDriverConfig> driver = driver_option(words);
     words.finish();
 
     const std::filesystem::path folder = handset::device_folder();
@@ -165,8 +165,8 @@ void init_command(Arguments& words, std::ostream& out) {
     out << "created a device in " << folder.string() << ": " << (usim ? "USIM" : "plain")
         << " card with " << entries << " entries, " << contacts << " contacts\n";
     register_quorrel(out);
-    if (modem) {
-        use_card_driver(*modem, out);
+    if (driver) {
+        use_card_driver(*driver, out);
     }
 }
 

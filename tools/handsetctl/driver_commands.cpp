@@ -17,6 +17,28 @@ using handset::RegistryValue;
 constexpr long long lowest_baud = 300;
 constexpr long long highest_baud = 4000000;
 
+const char16_t* driver_name(CardDriverConfig::Kind kind) {
+    switch (kind) {
+    case CardDriverConfig::Kind::emulated:
+        return u"emulated";
+    case CardDriverConfig::Kind::modem:
+        return u"modem";
+    case CardDriverConfig::Kind::reader:
+        return u"reader";
+    }
+    return u"emulated";
+}
+
+CardDriverConfig reader_driver(const std::string& reader) {
+    if (reader.empty()) {
+        throw UsageError("--reader needs the reader's name, or auto for the first with a card");
+    }
+    CardDriverConfig config;
+    config.kind = CardDriverConfig::Kind::reader;
+    config.reader = reader;
+    return config;
+}
+
 void save_driver(const CardDriverConfig& config) {
     const std::filesystem::path file = handset::device_folder() / "registry.reg";
     const handset::RegistryEdit edit =
@@ -24,10 +46,10 @@ void save_driver(const CardDriverConfig& config) {
             handset::RegistryKey& key =
                 tree.root(handset::RegistryRoot::local_machine)
                     .descendant_or_add(*handset::split_key_path(handset::card_driver_key));
-            const bool modem = config.kind == CardDriverConfig::Kind::modem;
-            key.set_value(u"Driver", RegistryValue::string(modem ? u"modem" : u"emulated"));
+            key.set_value(u"Driver", RegistryValue::string(driver_name(config.kind)));
             key.set_value(u"Port", RegistryValue::string(handset::utf8_to_utf16(config.port)));
             key.set_value(u"Baud", RegistryValue::dword(static_cast<DWORD>(config.baud)));
+            key.set_value(u"Reader", RegistryValue::string(handset::utf8_to_utf16(config.reader)));
             return true;
         });
     if (edit.status != handset::RegistryEdit::Status::changed) {
@@ -37,9 +59,16 @@ void save_driver(const CardDriverConfig& config) {
 
 } // namespace
 
-std::optional<CardDriverConfig> modem_option(Arguments& words) {
+std::optional<CardDriverConfig> driver_option(Arguments& words) {
     const std::optional<std::string> port = words.option("--modem");
     const std::optional<std::string> baud = words.option("--baud");
+    const std::optional<std::string> reader = words.option("--reader");
+    if (reader) {
+        if (port || baud) {
+            throw UsageError("--reader does not go with --modem or --baud");
+        }
+        return reader_driver(*reader);
+    }
     if (!port) {
         if (baud) {
             throw UsageError("--baud goes with --modem");
@@ -91,11 +120,19 @@ void driver_command(Arguments& words, std::ostream& out) {
         }
         words.finish();
         Arguments modem(std::move(modem_words));
-        use_card_driver(*modem_option(modem), out);
+        use_card_driver(*driver_option(modem), out);
         return;
     }
-    throw UsageError("driver takes show, emulated, modem PORT [--baud N] or stop, not '" + *choice +
-                     "'");
+    if (*choice == "reader") {
+        const std::string reader = words.word("the reader's name, or auto");
+        words.finish();
+        use_card_driver(reader_driver(reader), out);
+        return;
+    }
+    throw UsageError(
+        "driver takes show, emulated, modem PORT [--baud N], reader NAME|auto or stop, "
+        "not '" +
+        *choice + "'");
 }
 
 } // namespace handsetctl

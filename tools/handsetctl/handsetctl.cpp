@@ -14,12 +14,15 @@ namespace {
 
 constexpr const char* usage = R"(usage: handsetctl [--device DIR] COMMAND ...
   init [--profile plain|usim] [--screen qvga|vga] [--language 0x0409] [--empty]
-       [--modem PORT [--baud N]]
-  driver [show] | emulated | modem PORT [--baud N] | stop
+       [--modem PORT [--baud N] | --reader NAME|auto]
+  driver [show] | emulated | modem PORT [--baud N] | reader NAME|auto | stop
                                              (the card's driver; stop ends its service)
   status
   sim insert|remove|invalid
   sim lock none|pin|puk
+  sim verify [--last-try]                    checks the PIN, read from the terminal (without
+                                             echo) or from standard input; refuses the last
+                                             try without --last-try
   sim fdn on|off
   sim phonebook-ready on|off
   sim profile [--slots N] [--name-bytes N] [--number-digits N]

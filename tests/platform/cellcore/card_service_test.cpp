@@ -2,11 +2,13 @@
 // every notified handle hears of every change made through the service, and a service that goes
 // away makes calls fail instead of hang.
 #include "card_test_support.h"
+#include "fake_sim_card.h"
 #include "notification_recorder.h"
 
 #include "cellcore/card_backend.h"
 #include "cellcore/card_service.h"
 #include "cellcore/emulated_card.h"
+#include "cellcore/reader_card.h"
 #include "cellcore/service_card.h"
 
 #include <simmgr.h>
@@ -184,4 +186,22 @@ TEST_F(CardServiceTest, AGarbledRequestClosesOnlyItsOwnConnection) {
         EXPECT_FALSE(handset::receive_frame(rogue.get(), 2s)) << "the service hangs up";
     }
     EXPECT_EQ(SimGetPhoneLockedState(sim, &state), S_OK);
+}
+
+TEST_F(CardServiceTest, APinCheckRunsOnTheServicesReaderAndReportsTheTriesLeft) {
+    start_service([] {
+        auto card = std::make_unique<FakeSimCard>(FakeSimCard::Kind::usim, 10, 14);
+        return std::make_unique<handset::ReaderCard>(std::move(card));
+    });
+    const std::unique_ptr<handset::CardBackend> handle = handset::make_card_backend();
+    int tries = 0;
+    EXPECT_EQ(handle->verify_pin(u"9999", handset::PinAttempt::spare_last_try, tries),
+              SIM_E_INCORRECTPASSWORD);
+    EXPECT_EQ(tries, 2);
+    handset::CardProfile profile;
+    EXPECT_EQ(handle->capabilities(profile), S_OK) << "the phonebook's layout needs no PIN";
+    handset::PhonebookEntry entry;
+    EXPECT_EQ(handle->read_entry(1, entry), SIM_E_SIMPINREQUIRED);
+    EXPECT_EQ(handle->verify_pin(u"0000", handset::PinAttempt::spare_last_try, tries), S_OK);
+    EXPECT_EQ(handle->read_entry(1, entry), SIM_E_NOTFOUND) << "open for the service's session";
 }

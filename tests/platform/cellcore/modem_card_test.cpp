@@ -242,3 +242,25 @@ TEST_F(ModemTest, TheSimLibraryFillsAWholePhonebookThroughTheDriver) {
     EXPECT_EQ(found, 250);
     EXPECT_EQ(modem->count("AT+CPBR=") - modem->count("AT+CPBR=?"), 5u);
 }
+
+TEST_F(ModemTest, APinGoesToTheModemOnlyWhenTheLastTryMayBeSpentAndNeverIntoTheTrace) {
+    start({{"AT+CPIN?", "+CPIN: SIM PIN\nOK"}, {"AT+CPIN=\"4321\"", "+CME ERROR: 16"}});
+    int tries = 0;
+    EXPECT_EQ(card->verify_pin(u"4321", handset::PinAttempt::spare_last_try, tries),
+              SIM_E_SECURITYFAILURE)
+        << "a modem does not say how many tries are left";
+    EXPECT_EQ(modem->count("AT+CPIN=\""), 0u);
+    EXPECT_EQ(card->verify_pin(u"4321", handset::PinAttempt::last_try_allowed, tries),
+              SIM_E_INCORRECTPASSWORD);
+    EXPECT_EQ(modem->count("AT+CPIN=\"4321\""), 1u);
+    EXPECT_EQ(trace.text().find("4321"), std::string::npos);
+    EXPECT_EQ(card->verify_pin(u"43a1", handset::PinAttempt::last_try_allowed, tries),
+              SIM_E_BADPARAM);
+}
+
+TEST_F(ModemTest, AReadyCardHasNoPinToCheck) {
+    start({{"AT+CPIN?", "+CPIN: READY\nOK"}});
+    int tries = 0;
+    EXPECT_EQ(card->verify_pin(u"1234", handset::PinAttempt::last_try_allowed, tries), S_OK);
+    EXPECT_EQ(modem->count("AT+CPIN=\""), 0u);
+}

@@ -1,0 +1,85 @@
+// The phonebook of a SIM in a reader, in the files 3GPP lays down:
+//   a 2G SIM:  MF 3F00 / DF_TELECOM 7F10 / EF_ADN 6F3A, with EF_EXT1 6F4A for numbers over 20
+//              digits;
+//   a USIM:    DF_PHONEBOOK 5F3A, the local one under ADF_USIM (selected by the AID in EF_DIR)
+//              when it has one, else the global one under DF_TELECOM. Each record of its EF_PBR
+//              describes a set of up to 254 entries (EF_ADN, and EF_ANR, EF_EMAIL, EF_IAP,
+//              EF_EXT1 linked to it); the sets follow one another in the slot numbers.
+// Names and numbers go through the ADN codec; an entry's additional number is its EF_ANR record
+// (type 1) and its e-mail its EF_EMAIL record, found by record number (type 1) or through the
+// entry's EF_IAP record (type 2), where a free EF_EMAIL record (all 0xFF) is taken for a new
+// address and given back when the address goes.
+#pragma once
+
+#include "cellcore/card_types.h"
+#include "cellcore/entry_codec.h"
+#include "cellcore/phonebook_reference.h"
+#include "cellcore/sim_channel.h"
+
+#include <optional>
+#include <vector>
+
+namespace handset {
+
+class CardPhonebook {
+  public:
+    // Reads the card's layout; fails with the card's refusal (SIM_E_SIMPINREQUIRED, ...).
+    static HRESULT open(SimChannel& channel, std::optional<CardPhonebook>& phonebook);
+
+    const CardProfile& profile() const { return m_profile; }
+    // The directory whose PIN status tells the card's lock state.
+    const FilePath& directory() const { return m_directory; }
+
+    // SIM_E_NOTFOUND for an empty slot.
+    HRESULT read(SimChannel& channel, int slot, PhonebookEntry& entry);
+    HRESULT write(SimChannel& channel, int slot, const PhonebookEntry& entry, EntryFields fields);
+    HRESULT erase(SimChannel& channel, int slot);
+
+  private:
+    struct LinkedFile {
+        uint16_t id = 0;
+        int record_length = 0;
+        int record_count = 0;
+    };
+    struct Set {
+        int first_slot = 1;
+        uint8_t adn_short_id = 0xFF;
+        LinkedFile adn;
+        std::optional<LinkedFile> ext1;
+        std::optional<LinkedFile> anr;
+        std::optional<LinkedFile> email;
+        PhonebookLink email_link = PhonebookLink::type1;
+        std::optional<LinkedFile> iap;
+        size_t email_iap_position = 0;
+    };
+
+    static HRESULT open_gsm(SimChannel& channel, std::optional<CardPhonebook>& phonebook);
+    static HRESULT open_usim(SimChannel& channel, std::optional<CardPhonebook>& phonebook);
+    HRESULT read_sets(SimChannel& channel, const FileInfo& reference);
+    HRESULT add_set(SimChannel& channel, const PhonebookReference& reference);
+    HRESULT describe(SimChannel& channel, uint16_t id, std::optional<LinkedFile>& file);
+    void derive_profile();
+
+    // The set and record of a slot; nothing outside the phonebook.
+    std::optional<std::pair<Set*, int>> locate(int slot);
+    HRESULT read_record(SimChannel& channel, const LinkedFile& file, int record, Bytes& data);
+    HRESULT update_record(SimChannel& channel, const LinkedFile& file, int record, ByteView data);
+    HRESULT read_extension(SimChannel& channel, const Set& set, ByteView adn,
+                           DiallingNumber& number);
+    HRESULT read_email(SimChannel& channel, const Set& set, int record,
+                       std::optional<std::u16string>& email);
+    HRESULT email_record(SimChannel& channel, const Set& set, int record,
+                         std::optional<int>& found);
+    HRESULT write_email(SimChannel& channel, const Set& set, int record,
+                        const std::optional<Bytes>& field);
+    HRESULT free_email_record(SimChannel& channel, const Set& set, int& found);
+    HRESULT set_iap(SimChannel& channel, const Set& set, int record, uint8_t email_record);
+    HRESULT write_extras(SimChannel& channel, const Set& set, int record,
+                         const EncodedEntry& encoded);
+
+    FilePath m_directory;
+    std::vector<Set> m_sets;
+    CardProfile m_profile;
+};
+
+} // namespace handset
