@@ -85,7 +85,7 @@ CardReply VirtualSim::answer(const Apdu& apdu) {
     const bool uicc = m_records.layout().extended();
     m_gsm = apdu.cla == gsm_class || !uicc;
     if (apdu.cla != gsm_class && !(uicc && apdu.cla == uicc_class)) {
-        return refused(Status::wrong_cla);
+        return reply(Status::wrong_cla);
     }
     if (apdu.ins == get_response_ins) {
         return get_response(apdu);
@@ -111,25 +111,25 @@ CardReply VirtualSim::dispatch(const Apdu& apdu) {
     case verify_ins:
         return verify(apdu);
     default:
-        return refused(Status::wrong_ins);
+        return reply(Status::wrong_ins);
     }
 }
 
 CardReply VirtualSim::select(const Apdu& apdu) {
     if (m_gsm ? apdu.p1 != 0 || apdu.p2 != 0
               : apdu.p2 != return_fcp && apdu.p2 != return_fci && apdu.p2 != return_nothing) {
-        return refused(Status::wrong_p1p2);
+        return reply(Status::wrong_p1p2);
     }
     if (!m_gsm && apdu.p1 != select_by_id && apdu.p1 != select_by_name &&
         apdu.p1 != select_by_path) {
-        return refused(Status::wrong_p1p2);
+        return reply(Status::wrong_p1p2);
     }
     if (apdu.data.empty() || (apdu.p1 == select_by_id && apdu.data.size() != 2)) {
-        return refused(Status::wrong_length);
+        return reply(Status::wrong_length);
     }
     std::optional<int> found = find(apdu);
     if (!found) {
-        return refused(Status::file_not_found);
+        return reply(Status::file_not_found);
     }
     return selected(*found, apdu.p2);
 }
@@ -168,10 +168,10 @@ CardReply VirtualSim::selected(int index, uint8_t p2) {
 
 std::optional<CardReply> VirtualSim::check_current(FileKind kind) const {
     if (!m_file) {
-        return refused(Status::no_current_ef);
+        return reply(Status::no_current_ef);
     }
     if (m_tree->file(*m_file).kind != kind) {
-        return refused(Status::wrong_file_type);
+        return reply(Status::wrong_file_type);
     }
     return std::nullopt;
 }
@@ -183,17 +183,17 @@ CardReply VirtualSim::check_record(const Apdu& apdu, bool writing) {
     }
     const SimFile& file = m_tree->file(*m_file);
     if (apdu.p2 != absolute_record) {
-        return refused(Status::wrong_p1p2);
+        return reply(Status::wrong_p1p2);
     }
     if (apdu.p1 < 1 || apdu.p1 > file.record_count) {
-        return refused(Status::record_not_found);
+        return reply(Status::record_not_found);
     }
     const bool writable = file.content == FileContent::adn || file.content == FileContent::iap ||
                           file.content == FileContent::anr || file.content == FileContent::email;
     if ((file.needs_pin && !m_pin.open()) || (writing && !writable)) {
-        return refused(Status::security_not_satisfied);
+        return reply(Status::security_not_satisfied);
     }
-    return refused(Status::ok);
+    return reply(Status::ok);
 }
 
 CardReply VirtualSim::read_record(const Apdu& apdu) {
@@ -211,12 +211,12 @@ CardReply VirtualSim::update_record(const Apdu& apdu) {
     }
     const SimFile& file = m_tree->file(*m_file);
     if (apdu.data.size() != static_cast<size_t>(file.record_length)) {
-        return refused(Status::wrong_length);
+        return reply(Status::wrong_length);
     }
     if (!m_records.write(file, apdu.p1, apdu.data)) {
-        return refused(Status::wrong_data);
+        return reply(Status::wrong_data);
     }
-    return refused(Status::ok);
+    return reply(Status::ok);
 }
 
 CardReply VirtualSim::read_binary(const Apdu& apdu) {
@@ -226,10 +226,10 @@ CardReply VirtualSim::read_binary(const Apdu& apdu) {
     const SimFile& file = m_tree->file(*m_file);
     const size_t offset = static_cast<size_t>(apdu.p1 << 8 | apdu.p2);
     if ((apdu.p1 & 0x80) != 0 || offset >= static_cast<size_t>(file.size())) {
-        return refused(Status::wrong_p1p2);
+        return reply(Status::wrong_p1p2);
     }
     if (file.needs_pin && !m_pin.open()) {
-        return refused(Status::security_not_satisfied);
+        return reply(Status::security_not_satisfied);
     }
     const Bytes rest = m_records.read(file, 0).substr(offset);
     if (apdu.le && *apdu.le < rest.size()) {
@@ -243,15 +243,15 @@ CardReply VirtualSim::update_binary(const Apdu&) {
     if (std::optional<CardReply> refusal = check_current(FileKind::transparent)) {
         return *refusal;
     }
-    return refused(Status::security_not_satisfied);
+    return reply(Status::security_not_satisfied);
 }
 
 CardReply VirtualSim::get_response(const Apdu& apdu) {
     if (m_pending.empty()) {
-        return refused(Status::nothing_to_get);
+        return reply(Status::nothing_to_get);
     }
     if (apdu.p1 != 0 || apdu.p2 != 0) {
-        return refused(Status::wrong_p1p2);
+        return reply(Status::wrong_p1p2);
     }
     const Bytes pending = std::move(m_pending);
     m_pending.clear();
@@ -266,47 +266,47 @@ CardReply VirtualSim::status(const Apdu& apdu) {
         return sized(apdu, gsm_response(m_folder));
     }
     if (apdu.p2 == return_nothing) {
-        return refused(Status::ok);
+        return reply(Status::ok);
     }
     if (apdu.p2 != 0) {
-        return refused(Status::wrong_p1p2);
+        return reply(Status::wrong_p1p2);
     }
     return sized(apdu, fcp(m_tree->file(m_folder)));
 }
 
 CardReply VirtualSim::verify(const Apdu& apdu) {
     if (apdu.p1 != 0 || apdu.p2 != pin1) {
-        return refused(Status::wrong_p1p2);
+        return reply(Status::wrong_p1p2);
     }
     if (apdu.data.empty() && !m_gsm) {
         return pin_state();
     }
     if (apdu.data.size() != SimPin::code_length) {
-        return refused(Status::wrong_length);
+        return reply(Status::wrong_length);
     }
     switch (m_pin.verify(apdu.data)) {
     case SimPin::Outcome::accepted:
-        return refused(Status::ok);
+        return reply(Status::ok);
     case SimPin::Outcome::rejected:
-        return m_gsm ? refused(Status::security_not_satisfied)
+        return m_gsm ? reply(Status::security_not_satisfied)
                      : CardReply{{}, with_length(0x63C0, m_pin.tries_left())};
     case SimPin::Outcome::blocked_now:
         m_records.set_lock(handset::PinLock::puk);
-        return refused(Status::pin_blocked);
+        return reply(Status::pin_blocked);
     case SimPin::Outcome::blocked:
-        return refused(Status::pin_blocked);
+        return reply(Status::pin_blocked);
     case SimPin::Outcome::disabled:
-        return refused(Status::pin_disabled);
+        return reply(Status::pin_disabled);
     }
-    return refused(Status::wrong_data);
+    return reply(Status::wrong_data);
 }
 
 CardReply VirtualSim::pin_state() const {
     if (m_pin.blocked()) {
-        return refused(Status::pin_blocked);
+        return reply(Status::pin_blocked);
     }
     if (m_pin.open()) {
-        return refused(Status::ok);
+        return reply(Status::ok);
     }
     return {{}, with_length(0x63C0, m_pin.tries_left())};
 }

@@ -65,7 +65,8 @@ class VirtualSim {
     std::optional<CardReply> check_current(FileKind kind) const;
     CardReply check_record(const Apdu& apdu, bool writing);
     CardReply sized(const Apdu& apdu, handset::Bytes data) const;
-    CardReply refused(Status status) const { return {{}, word(status)}; }
+    // An answer of a status word alone.
+    CardReply reply(Status status) const { return {{}, word(status)}; }
     uint16_t word(Status status) const;
     struct StatusWords {
         uint16_t gsm;

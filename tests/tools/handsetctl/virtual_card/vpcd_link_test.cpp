@@ -146,3 +146,24 @@ TEST(VpcdLinkTest, TheCardFindsALateReaderAnswersItComesBackAfterADropAndLeavesO
     serve.signal(SIGTERM);
     EXPECT_EQ(serve.wait_for_exit(3s), 0) << serve.output();
 }
+
+TEST(VpcdLinkTest, ThePinComesFromThePinFile) {
+    TemporaryFolder folder;
+    handset::CardFile::create(folder.path() / "sim.db", {})
+        .update_state([](handset::CardState& state) { state.lock = handset::PinLock::pin; });
+    folder.write("pin", "4321\n");
+    FakeReader reader;
+    reader.listen();
+    ProgramProcess serve({HANDSETCTL, "--device", folder.path().string(), "card", "serve",
+                          "--pin-file", (folder.path() / "pin").string(), "--vpcd",
+                          std::to_string(reader.port())},
+                         folder.path() / "serve.log");
+    ASSERT_TRUE(reader.accept(3s)) << serve.output();
+    const Bytes verify{0xA0, 0x20, 0x00, 0x01, 0x08};
+    EXPECT_EQ(handset::to_hex(
+                  reader.exchange(verify + Bytes{'0', '0', '0', '0', 0xFF, 0xFF, 0xFF, 0xFF})),
+              "9804");
+    EXPECT_EQ(handset::to_hex(
+                  reader.exchange(verify + Bytes{'4', '3', '2', '1', 0xFF, 0xFF, 0xFF, 0xFF})),
+              "9000");
+}
