@@ -25,6 +25,14 @@ void complain(const char* call, LONG result) {
     debug_printf("reader: %s: %s\n", call, pcsc_stringify_error(result));
 }
 
+std::string joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "\"" : ", \"") + name + "\"";
+    }
+    return text.empty() ? "none" : text;
+}
+
 } // namespace
 
 std::string match_reader(const std::vector<std::string>& names, const std::string& wanted) {
@@ -91,17 +99,29 @@ bool PcscTransport::holds_card(const std::string& name) {
     return result == SCARD_S_SUCCESS && (state.dwEventState & SCARD_STATE_PRESENT) != 0;
 }
 
-std::string PcscTransport::chosen_reader() {
-    const std::vector<std::string> names = reader_names();
-    if (m_wanted != CardDriverConfig::any_reader) {
-        return match_reader(names, m_wanted);
-    }
+std::string PcscTransport::first_with_card(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         if (holds_card(name)) {
             return name;
         }
     }
     return {};
+}
+
+std::string PcscTransport::chosen_reader() {
+    const std::vector<std::string> names = reader_names();
+    const std::string chosen = m_wanted == CardDriverConfig::any_reader
+                                   ? first_with_card(names)
+                                   : match_reader(names, m_wanted);
+    // Said once until the readers change, as the driver looks again at every call.
+    const std::string complaint =
+        chosen.empty() ? "reader: no reader (of " + joined(names) + ") is \"" + m_wanted + "\""
+                       : "";
+    if (!complaint.empty() && complaint != m_complaint) {
+        debug_line(complaint);
+    }
+    m_complaint = complaint;
+    return chosen;
 }
 
 void PcscTransport::disconnect() {

@@ -34,6 +34,7 @@ class PcscTransport final : public ApduTransport {
 
     std::vector<std::string> reader_names();
     bool holds_card(const std::string& name);
+    std::string first_with_card(const std::vector<std::string>& names);
     // The reader to use now; empty when none matches.
     std::string chosen_reader();
     void disconnect();
@@ -43,6 +44,7 @@ class PcscTransport final : public ApduTransport {
     std::string m_reader;
     intptr_t m_card = 0;
     unsigned long m_protocol = 0;
+    std::string m_complaint;
 };
 
 // The reader among names that wanted names: its full name, else the first whose name starts

@@ -3,6 +3,7 @@
 #include "fake_sim_card.h"
 
 #include "cellcore/adn_record.h"
+#include "cellcore/pcsc_transport.h"
 #include "cellcore/reader_card.h"
 
 #include <simmgr.h>
@@ -272,6 +273,15 @@ TEST_F(ReaderTest, ACardResetUnderTheDriverIsConnectedAgainAndTheCallSucceeds) {
     fake->silent_once = true;
     EXPECT_EQ(read(1).name, u"Anna");
     EXPECT_EQ(fake->sessions, 2);
+}
+
+TEST(ReaderNameTest, AReaderIsFoundByItsNameItsStartOrAPartIgnoringCase) {
+    const std::vector<std::string> names{"ACS ACR38U 00 00", "Virtual PCD 00 00",
+                                         "Virtual PCD 00 01"};
+    EXPECT_EQ(handset::match_reader(names, "Virtual PCD 00 01"), "Virtual PCD 00 01");
+    EXPECT_EQ(handset::match_reader(names, "virtual pcd"), "Virtual PCD 00 00");
+    EXPECT_EQ(handset::match_reader(names, "ACR38"), "ACS ACR38U 00 00");
+    EXPECT_EQ(handset::match_reader(names, "Gemalto"), "");
 }
 
 } // namespace
