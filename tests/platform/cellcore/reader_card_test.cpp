@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
 using handset::Bytes;
@@ -273,6 +276,25 @@ TEST_F(ReaderTest, ACardResetUnderTheDriverIsConnectedAgainAndTheCallSucceeds) {
     fake->silent_once = true;
     EXPECT_EQ(read(1).name, u"Anna");
     EXPECT_EQ(fake->sessions, 2);
+}
+
+TEST_F(ReaderTest, AFeedPolledFromAnotherThreadWaitsItsTurnForTheCard) {
+    insert(FakeSimCard::Kind::usim, 20, 14);
+    seed(usim_adn, 5, entry(u"Anna", u"1"));
+    const std::unique_ptr<handset::ChangeFeed> feed = reader->open_change_feed();
+    std::atomic<bool> done = false;
+    size_t reported = 0;
+    std::thread poller([&] {
+        while (!done) {
+            reported += feed->poll().size();
+        }
+    });
+    for (int round = 0; round < 20; ++round) {
+        EXPECT_EQ(read(5).name, u"Anna");
+    }
+    done = true;
+    poller.join();
+    EXPECT_EQ(reported, 0u) << "the card never left";
 }
 
 TEST(ReaderNameTest, AReaderIsFoundByItsNameItsStartOrAPartIgnoringCase) {
