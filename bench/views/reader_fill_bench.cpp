@@ -34,7 +34,8 @@ struct ServedReader {
         if (daemon.started()) {
             daemon.use_in_this_process();
             connected = !card.serve({"card", "serve", "--vpcd", std::to_string(daemon.vpcd_port())})
-                             .empty();
+                             .empty() &&
+                        daemon.wait_for_card(std::chrono::seconds(10));
         }
     }
     ~ServedReader() { card.stop(); }

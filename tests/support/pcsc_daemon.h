@@ -18,6 +18,8 @@
 
 #include "spawn_program.h"
 
+#include "cellcore/pcsc_transport.h"
+
 #include <array>
 #include <chrono>
 #include <csignal>
@@ -85,6 +87,22 @@ class PcscDaemon {
     // Points this process's PC/SC clients, and the programs it starts from now on, at this
     // daemon. libpcsclite reads the name once per process, at its first context.
     void use_in_this_process() const { ::setenv("PCSCLITE_CSOCK_NAME", socket_path().c_str(), 1); }
+
+    // pcscd looks at its readers a few times a second, so a card that has just come is in the
+    // reader for PC/SC clients a moment later. Whether it is there within the limit; call it after
+    // use_in_this_process().
+    bool wait_for_card(std::chrono::milliseconds limit) const {
+        const std::unique_ptr<handset::PcscTransport> reader =
+            handset::PcscTransport::open(reader_name());
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (reader && std::chrono::steady_clock::now() < deadline) {
+            if (reader->card_present()) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
 
     std::string log() const {
         std::ifstream file(m_log);

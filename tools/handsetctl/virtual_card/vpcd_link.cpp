@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <charconv>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -113,6 +115,7 @@ bool VpcdLink::wait(const sigset_t* during_wait) {
 bool VpcdLink::receive() {
     uint8_t buffer[4096];
     const ssize_t got = ::recv(m_socket, buffer, sizeof buffer, 0);
+    acknowledge_at_once();
     if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
         return true;
     }
@@ -132,6 +135,14 @@ bool VpcdLink::receive() {
         }
     }
     return true;
+}
+
+// vpcd writes a command's length and its bytes separately, so with delayed acknowledgements the
+// bytes would wait for our acknowledgement of the length (Nagle's rule on its side): some 40 ms
+// for every command. The kernel falls back to delaying them, so this is asked after every read.
+void VpcdLink::acknowledge_at_once() {
+    const int on = 1;
+    ::setsockopt(m_socket, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
 }
 
 bool VpcdLink::answer(handset::ByteView payload) {

@@ -55,6 +55,7 @@ class VpcdLink {
     bool wait(const sigset_t* during_wait);
     // Reads what vpcd sent and answers every whole message in it; false when the line ended.
     bool receive();
+    void acknowledge_at_once();
     bool answer(handset::ByteView payload);
     bool send(handset::ByteView payload);
 
