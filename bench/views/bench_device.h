@@ -9,9 +9,11 @@
 #include "registry/registry_editor.h"
 #include "shell/resources.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 class BenchDevice {
@@ -25,9 +27,17 @@ class BenchDevice {
                                     handset::RegistryValue::dword(0x20));
     }
 
+    // A card service that a benchmark started may still write its last debug line as it ends,
+    // so the folder is removed again until nothing new appears in it.
     ~BenchDevice() {
         handset::set_device_folder({});
-        std::filesystem::remove_all(m_folder);
+        std::error_code failed;
+        constexpr std::uintmax_t removal_failed = static_cast<std::uintmax_t>(-1);
+        for (int attempt = 0;
+             attempt < 20 && std::filesystem::remove_all(m_folder, failed) == removal_failed;
+             ++attempt) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
     }
 
     BenchDevice(const BenchDevice&) = delete;

@@ -13,7 +13,7 @@
 // that no desktop policy decides whether the test's clients may talk to it.
 //
 // When the daemon cannot be started here (no pcscd, no namespaces), started() is false and
-// problem() says why, for the test to skip with.
+// problem() says why, for the test's failure.
 #pragma once
 
 #include "spawn_program.h"

@@ -38,9 +38,7 @@ class CardServePcscTest : public ::testing::Test {
         card.store(1, {u"Mailbox", handset::DiallingNumber::parse(u"333").value(), {}, {}},
                    handset::EntryFields::all);
         m_daemon.emplace(m_folder.path());
-        if (!m_daemon->started()) {
-            GTEST_SKIP() << "no private pcscd here: " << m_daemon->problem();
-        }
+        ASSERT_TRUE(m_daemon->started()) << "no private pcscd here: " << m_daemon->problem();
         m_daemon->use_in_this_process();
         m_serve.emplace(std::vector<std::string>{HANDSETCTL, "--device", device().string(), "card",
                                                  "serve", "--vpcd",
