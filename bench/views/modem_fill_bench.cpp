@@ -3,15 +3,7 @@
 // card on a pseudo-terminal at 115200 baud. Each fill starts cold, as a program's first one does:
 // the card service is stopped before it, so the fill pays for starting the service and setting
 // up the modem, as gammu pays for its own start. Run with --benchmark_repetitions=5 for medians.
-#include "cellcore/service_card.h"
 #include "served_card.h"
-#include "sim/sim_access.h"
-#include "tree_window.h"
-#include "views/main_view.h"
-#include "views/tree.h"
-
-#include <commctrl.h>
-#include <winuser.h>
 
 #include <benchmark/benchmark.h>
 
@@ -41,20 +33,7 @@ void BM_MainViewFillsTwoHundredFiftyEntriesThroughTheModem(benchmark::State& sta
         {{u"Driver", handset::RegistryValue::string(u"modem")},
          {u"Port", handset::RegistryValue::string(std::u16string(port.begin(), port.end()))},
          {u"Baud", handset::RegistryValue::dword(kBaud)}});
-    TreeWindow window;
-    g_hSIMTree = window.tree();
-    for (auto _ : state) {
-        state.PauseTiming();
-        SIM_Release();
-        handset::stop_card_service(device.folder());
-        state.ResumeTiming();
-        CTRL_MAIN_FillSIMTree();
-    }
-    if (TREE_GetParentCount(g_hSIMTree) != kServedSlots) {
-        state.SkipWithError("the fill did not list every entry");
-    }
-    SIM_Release();
-    handset::stop_card_service(device.folder());
+    MeasureColdFills(state, device);
 }
 BENCHMARK(BM_MainViewFillsTwoHundredFiftyEntriesThroughTheModem)
     ->Iterations(1)

@@ -4,16 +4,8 @@
 // one does: the card service is stopped before it, so the fill pays for starting the service,
 // connecting to the reader and reading the card's phonebook files. Run with
 // --benchmark_repetitions=5 for medians.
-#include "cellcore/service_card.h"
 #include "pcsc_daemon.h"
 #include "served_card.h"
-#include "sim/sim_access.h"
-#include "tree_window.h"
-#include "views/main_view.h"
-#include "views/tree.h"
-
-#include <commctrl.h>
-#include <winuser.h>
 
 #include <benchmark/benchmark.h>
 
@@ -64,20 +56,7 @@ void BM_MainViewFillsTwoHundredFiftyExtendedEntriesThroughTheReader(benchmark::S
     handset::set_registry_value(
         device.folder() / "registry.reg", handset::RegistryRoot::local_machine,
         u"Software\\Nemora\\Telvane\\", u"USIMSupport", handset::RegistryValue::dword(1));
-    TreeWindow window;
-    g_hSIMTree = window.tree();
-    for (auto _ : state) {
-        state.PauseTiming();
-        SIM_Release();
-        handset::stop_card_service(device.folder());
-        state.ResumeTiming();
-        CTRL_MAIN_FillSIMTree();
-    }
-    if (TREE_GetParentCount(g_hSIMTree) != kServedSlots) {
-        state.SkipWithError("the fill did not list every entry");
-    }
-    SIM_Release();
-    handset::stop_card_service(device.folder());
+    MeasureColdFills(state, device);
 }
 BENCHMARK(BM_MainViewFillsTwoHundredFiftyExtendedEntriesThroughTheReader)
     ->Iterations(1)

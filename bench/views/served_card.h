@@ -4,11 +4,19 @@
 
 #include "bench_device.h"
 #include "cellcore/card_file.h"
+#include "cellcore/service_card.h"
+#include "sim/sim_access.h"
+#include "tree_window.h"
+#include "views/main_view.h"
+#include "views/tree.h"
+
+#include <benchmark/benchmark.h>
 
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h> // environ
 
 #include <chrono>
 #include <filesystem>
@@ -18,7 +26,6 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
 
 inline constexpr int kServedSlots = 250;
 
@@ -122,4 +129,23 @@ UseCardDriver(const BenchDevice& device,
                                     handset::RegistryRoot::local_machine, u"Handset\\Card", name,
                                     value);
     }
+}
+
+// The main view's fill of the served card, each one cold as a program's first: the card service
+// is stopped before it, so the fill pays for starting the service and reaching the card.
+inline void MeasureColdFills(benchmark::State& state, const BenchDevice& device) {
+    TreeWindow window;
+    g_hSIMTree = window.tree();
+    for (auto _ : state) {
+        state.PauseTiming();
+        SIM_Release();
+        handset::stop_card_service(device.folder());
+        state.ResumeTiming();
+        CTRL_MAIN_FillSIMTree();
+    }
+    if (TREE_GetParentCount(g_hSIMTree) != kServedSlots) {
+        state.SkipWithError("the fill did not list every entry");
+    }
+    SIM_Release();
+    handset::stop_card_service(device.folder());
 }

@@ -5,9 +5,9 @@
 #include <spawn.h>
 #include <string>
 #include <sys/types.h>
+#include <unistd.h> // environ
 #include <vector>
 
-extern char** environ;
 
 inline pid_t SpawnProgram(const std::vector<std::string>& arguments,
                           const posix_spawn_file_actions_t& actions) {
