@@ -26,7 +26,6 @@
 #include <thread>
 #include <vector>
 
-
 inline constexpr int kServedSlots = 250;
 
 // Starts a program with its standard output and error in a file.

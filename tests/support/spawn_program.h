@@ -8,7 +8,6 @@
 #include <unistd.h> // environ
 #include <vector>
 
-
 inline pid_t SpawnProgram(const std::vector<std::string>& arguments,
                           const posix_spawn_file_actions_t& actions) {
     std::vector<char*> argv;
