@@ -23,9 +23,9 @@ constexpr uint16_t ef_pbr = 0x4F30;
 constexpr uint16_t gsm_adn = 0x6F3A;
 constexpr uint16_t gsm_ext1 = 0x6F4A;
 constexpr int records_per_set = 254;
+// An EF_ANR record: the alpha tag's record, the number block, the capability and extension
+// records.
 constexpr int anr_record_length = DiallingNumber::block_size + 3;
-// The ADN's short file id and record number that close a type 2 EF_EMAIL record.
-constexpr int email_link_bytes = 2;
 constexpr uint8_t usim_aid_prefix[] = {0xA0, 0x00, 0x00, 0x00, 0x87, 0x10, 0x02};
 
 bool unused_record(ByteView record) {
@@ -151,28 +151,42 @@ HRESULT CardPhonebook::add_set(SimChannel& channel, const PhonebookReference& re
     }
     set.adn = *adn_file;
     set.adn.record_count = std::min(set.adn.record_count, records_per_set);
-    const auto optional_file = [&](uint8_t tag, PhonebookLink link,
-                                   std::optional<LinkedFile>& file) {
-        const std::optional<PhonebookFile> listed = reference.find(tag, link);
-        if (listed && describe(channel, listed->file_id, file) != S_OK) {
-            file.reset();
-        }
-    };
-    optional_file(pbr_tag::ext1, PhonebookLink::type3, set.ext1);
-    optional_file(pbr_tag::anr, PhonebookLink::type1, set.anr);
-    optional_file(pbr_tag::email, PhonebookLink::type1, set.email);
-    if (!set.email) {
-        optional_file(pbr_tag::email, PhonebookLink::type2, set.email);
-        optional_file(pbr_tag::iap, PhonebookLink::type1, set.iap);
-        set.email_link = PhonebookLink::type2;
-        set.email_iap_position = reference.iap_position(pbr_tag::email).value_or(0);
-        if (!set.iap || set.email_iap_position >= static_cast<size_t>(set.iap->record_length)) {
-            set.email.reset();
-        }
+    if (const std::optional<PhonebookFile> iap = reference.find(pbr_tag::iap, PhonebookLink::type1);
+        iap && describe(channel, iap->file_id, set.iap) != S_OK) {
+        set.iap.reset();
     }
+    if (const std::optional<PhonebookFile> ext1 =
+            reference.find(pbr_tag::ext1, PhonebookLink::type3);
+        ext1 && describe(channel, ext1->file_id, set.ext1) != S_OK) {
+        set.ext1.reset();
+    }
+    set.anr = linked_field(channel, reference, pbr_tag::anr, set.iap);
+    set.email = linked_field(channel, reference, pbr_tag::email, set.iap);
     set.first_slot = m_sets.empty() ? 1 : m_sets.back().first_slot + m_sets.back().adn.record_count;
     m_sets.push_back(set);
     return S_OK;
+}
+
+// The field's file as the reference lists it, type 1 first; nothing when the card has none, or a
+// type 2 file that no byte of an EF_IAP record can point to.
+std::optional<CardPhonebook::LinkedField>
+CardPhonebook::linked_field(SimChannel& channel, const PhonebookReference& reference, uint8_t tag,
+                            const std::optional<LinkedFile>& iap) {
+    for (const PhonebookLink link : {PhonebookLink::type1, PhonebookLink::type2}) {
+        const std::optional<PhonebookFile> listed = reference.find(tag, link);
+        std::optional<LinkedFile> file;
+        if (!listed || describe(channel, listed->file_id, file) != S_OK) {
+            continue;
+        }
+        if (link == PhonebookLink::type1) {
+            return LinkedField{*file, link, 0};
+        }
+        const std::optional<size_t> position = reference.iap_position(tag);
+        if (iap && position && *position < static_cast<size_t>(iap->record_length)) {
+            return LinkedField{*file, link, *position};
+        }
+    }
+    return std::nullopt;
 }
 
 HRESULT CardPhonebook::describe(SimChannel& channel, uint16_t id, std::optional<LinkedFile>& file) {
@@ -195,14 +209,14 @@ void CardPhonebook::derive_profile() {
     m_profile.number_digits = static_cast<int>(DiallingNumber::max_digits);
     m_profile.storages = SIM_PBSTORAGE_SIM;
     m_profile.lock_facilities = SIM_LOCKFACILITY_SIM;
-    if (first.anr && first.anr->record_length >= anr_record_length) {
+    if (first.anr && first.anr->file.record_length - first.anr->link_bytes() >= anr_record_length) {
         m_profile.extended.additional_number_digits = static_cast<int>(DiallingNumber::max_digits);
         m_profile.extended.additional_number_count = 1;
     }
     if (first.email) {
-        const int link_bytes = first.email_link == PhonebookLink::type2 ? email_link_bytes : 0;
         m_profile.extended.email_bytes =
-            std::clamp(first.email->record_length - link_bytes, 0, CardProfile::max_email_bytes);
+            std::clamp(first.email->file.record_length - first.email->link_bytes(), 0,
+                       CardProfile::max_email_bytes);
         m_profile.extended.email_count = 1;
     }
 }
@@ -269,10 +283,10 @@ HRESULT CardPhonebook::read_extension(SimChannel& channel, const Set& set, ByteV
     return S_OK;
 }
 
-HRESULT CardPhonebook::email_record(SimChannel& channel, const Set& set, int record,
-                                    std::optional<int>& found) {
+HRESULT CardPhonebook::linked_record(SimChannel& channel, const Set& set, const LinkedField& field,
+                                     int record, std::optional<int>& found) {
     found.reset();
-    if (set.email_link == PhonebookLink::type1) {
+    if (field.link == PhonebookLink::type1) {
         found = record;
         return S_OK;
     }
@@ -280,34 +294,22 @@ HRESULT CardPhonebook::email_record(SimChannel& channel, const Set& set, int rec
     if (const HRESULT result = read_record(channel, *set.iap, record, iap); result != S_OK) {
         return result;
     }
-    const uint8_t pointer =
-        set.email_iap_position < iap.size() ? iap[set.email_iap_position] : unused;
-    if (pointer != unused && pointer != 0 && pointer <= set.email->record_count) {
+    const uint8_t pointer = field.iap_position < iap.size() ? iap[field.iap_position] : unused;
+    if (pointer != unused && pointer != 0 && pointer <= field.file.record_count) {
         found = pointer;
     }
     return S_OK;
 }
 
-HRESULT CardPhonebook::read_email(SimChannel& channel, const Set& set, int record,
-                                  std::optional<std::u16string>& email) {
+HRESULT CardPhonebook::read_linked(SimChannel& channel, const Set& set, const LinkedField& field,
+                                   int record, Bytes& data) {
+    data.clear();
     std::optional<int> found;
-    if (const HRESULT result = email_record(channel, set, record, found);
+    if (const HRESULT result = linked_record(channel, set, field, record, found);
         result != S_OK || !found) {
         return result;
     }
-    Bytes data;
-    if (const HRESULT result = read_record(channel, *set.email, *found, data); result != S_OK) {
-        return result;
-    }
-    const size_t text_bytes = static_cast<size_t>(m_profile.extended.email_bytes);
-    std::optional<std::u16string> text = decode_alpha(ByteView(data).substr(0, text_bytes));
-    if (!text) {
-        return SIM_E_MEMORYFAILURE;
-    }
-    if (!text->empty()) {
-        email = std::move(*text);
-    }
-    return S_OK;
+    return read_record(channel, field.file, *found, data);
 }
 
 HRESULT CardPhonebook::read(SimChannel& channel, int slot, PhonebookEntry& entry) {
@@ -338,7 +340,8 @@ HRESULT CardPhonebook::read(SimChannel& channel, int slot, PhonebookEntry& entry
     }
     if (set->anr) {
         Bytes anr;
-        if (const HRESULT result = read_record(channel, *set->anr, record, anr); result != S_OK) {
+        if (const HRESULT result = read_linked(channel, *set, *set->anr, record, anr);
+            result != S_OK) {
             return result;
         }
         std::optional<DiallingNumber> number =
@@ -350,18 +353,28 @@ HRESULT CardPhonebook::read(SimChannel& channel, int slot, PhonebookEntry& entry
         }
     }
     if (set->email) {
-        if (const HRESULT result = read_email(channel, *set, record, read.email); result != S_OK) {
+        Bytes email;
+        if (const HRESULT result = read_linked(channel, *set, *set->email, record, email);
+            result != S_OK) {
             return result;
+        }
+        const size_t text_bytes = static_cast<size_t>(m_profile.extended.email_bytes);
+        std::optional<std::u16string> text = decode_alpha(ByteView(email).substr(0, text_bytes));
+        if (!text) {
+            return SIM_E_MEMORYFAILURE;
+        }
+        if (!text->empty()) {
+            read.email = std::move(*text);
         }
     }
     entry = std::move(read);
     return S_OK;
 }
 
-HRESULT CardPhonebook::free_email_record(SimChannel& channel, const Set& set, int& found) {
-    for (int candidate = 1; candidate <= set.email->record_count; ++candidate) {
+HRESULT CardPhonebook::free_record(SimChannel& channel, const LinkedField& field, int& found) {
+    for (int candidate = 1; candidate <= field.file.record_count; ++candidate) {
         Bytes data;
-        if (const HRESULT result = read_record(channel, *set.email, candidate, data);
+        if (const HRESULT result = read_record(channel, field.file, candidate, data);
             result != S_OK) {
             return result;
         }
@@ -373,65 +386,69 @@ HRESULT CardPhonebook::free_email_record(SimChannel& channel, const Set& set, in
     return SIM_E_MEMORYFULL;
 }
 
-HRESULT CardPhonebook::set_iap(SimChannel& channel, const Set& set, int record,
-                               uint8_t email_record) {
+HRESULT CardPhonebook::set_iap(SimChannel& channel, const Set& set, const LinkedField& field,
+                               int record, uint8_t pointer) {
     Bytes iap;
     if (const HRESULT result = read_record(channel, *set.iap, record, iap); result != S_OK) {
         return result;
     }
     iap.resize(static_cast<size_t>(set.iap->record_length), unused);
-    iap[set.email_iap_position] = email_record;
+    iap[field.iap_position] = pointer;
     return update_record(channel, *set.iap, record, iap);
 }
 
-// The field padded to its record; a type 2 record ends with the ADN it belongs to, so that the
+// The content padded to its record; a type 2 record ends with the ADN it belongs to, so that the
 // card's own tools can find the owner.
-HRESULT CardPhonebook::write_email(SimChannel& channel, const Set& set, int record,
-                                   const std::optional<Bytes>& field) {
-    Bytes data(static_cast<size_t>(set.email->record_length), unused);
-    if (field) {
-        std::copy(field->begin(), field->end(), data.begin());
-        if (set.email_link == PhonebookLink::type2) {
+HRESULT CardPhonebook::write_linked(SimChannel& channel, const Set& set, const LinkedField& field,
+                                    int record, const std::optional<Bytes>& content) {
+    Bytes data(static_cast<size_t>(field.file.record_length), unused);
+    if (content) {
+        std::copy_n(
+            content->begin(),
+            std::min(content->size(), data.size() - static_cast<size_t>(field.link_bytes())),
+            data.begin());
+        if (field.link == PhonebookLink::type2) {
             data[data.size() - 2] = set.adn_short_id;
             data[data.size() - 1] = static_cast<uint8_t>(record);
         }
     }
     std::optional<int> target;
-    if (const HRESULT result = email_record(channel, set, record, target); result != S_OK) {
+    if (const HRESULT result = linked_record(channel, set, field, record, target); result != S_OK) {
         return result;
     }
-    if (!target && !field) {
+    if (!target && !content) {
         return S_OK;
     }
     if (!target) {
         int allocated = 0;
-        if (const HRESULT result = free_email_record(channel, set, allocated); result != S_OK) {
+        if (const HRESULT result = free_record(channel, field, allocated); result != S_OK) {
             return result;
         }
-        const HRESULT written = update_record(channel, *set.email, allocated, data);
-        return written == S_OK ? set_iap(channel, set, record, static_cast<uint8_t>(allocated))
-                               : written;
+        const HRESULT written = update_record(channel, field.file, allocated, data);
+        return written == S_OK
+                   ? set_iap(channel, set, field, record, static_cast<uint8_t>(allocated))
+                   : written;
     }
-    const HRESULT written = update_record(channel, *set.email, *target, data);
-    if (written != S_OK || field || set.email_link == PhonebookLink::type1) {
+    const HRESULT written = update_record(channel, field.file, *target, data);
+    if (written != S_OK || content || field.link == PhonebookLink::type1) {
         return written;
     }
-    return set_iap(channel, set, record, unused);
+    return set_iap(channel, set, field, record, unused);
 }
 
 HRESULT CardPhonebook::write_extras(SimChannel& channel, const Set& set, int record,
                                     const EncodedEntry& encoded) {
     if (set.anr) {
-        Bytes anr(static_cast<size_t>(set.anr->record_length), unused);
+        std::optional<Bytes> anr;
         if (encoded.additional_number) {
-            std::copy(encoded.additional_number->begin(), encoded.additional_number->end(),
-                      anr.begin() + 1);
+            anr = Bytes{unused} + *encoded.additional_number;
         }
-        if (const HRESULT result = update_record(channel, *set.anr, record, anr); result != S_OK) {
+        if (const HRESULT result = write_linked(channel, set, *set.anr, record, anr);
+            result != S_OK) {
             return result;
         }
     }
-    return set.email ? write_email(channel, set, record, encoded.email) : S_OK;
+    return set.email ? write_linked(channel, set, *set.email, record, encoded.email) : S_OK;
 }
 
 HRESULT CardPhonebook::write(SimChannel& channel, int slot, const PhonebookEntry& entry,

@@ -6,9 +6,9 @@
 //              describes a set of up to 254 entries (EF_ADN, and EF_ANR, EF_EMAIL, EF_IAP,
 //              EF_EXT1 linked to it); the sets follow one another in the slot numbers.
 // Names and numbers go through the ADN codec; an entry's additional number is its EF_ANR record
-// (type 1) and its e-mail its EF_EMAIL record, found by record number (type 1) or through the
-// entry's EF_IAP record (type 2), where a free EF_EMAIL record (all 0xFF) is taken for a new
-// address and given back when the address goes.
+// and its e-mail its EF_EMAIL record, each found by record number (type 1) or through the entry's
+// EF_IAP record (type 2), where a free record (all 0xFF) is taken for a new field and given back
+// when the field goes.
 #pragma once
 
 #include "cellcore/card_types.h"
@@ -41,16 +41,23 @@ class CardPhonebook {
         int record_length = 0;
         int record_count = 0;
     };
+    // A file that holds one field of an entry: its record is the ADN's (type 1), or the one that
+    // byte iap_position of the ADN's EF_IAP record points to (type 2).
+    struct LinkedField {
+        LinkedFile file;
+        PhonebookLink link = PhonebookLink::type1;
+        size_t iap_position = 0;
+        // A type 2 record ends with the ADN's short file id and record number.
+        int link_bytes() const { return link == PhonebookLink::type2 ? 2 : 0; }
+    };
     struct Set {
         int first_slot = 1;
         uint8_t adn_short_id = 0xFF;
         LinkedFile adn;
         std::optional<LinkedFile> ext1;
-        std::optional<LinkedFile> anr;
-        std::optional<LinkedFile> email;
-        PhonebookLink email_link = PhonebookLink::type1;
         std::optional<LinkedFile> iap;
-        size_t email_iap_position = 0;
+        std::optional<LinkedField> anr;
+        std::optional<LinkedField> email;
     };
 
     static HRESULT open_gsm(SimChannel& channel, std::optional<CardPhonebook>& phonebook);
@@ -66,14 +73,22 @@ class CardPhonebook {
     HRESULT update_record(SimChannel& channel, const LinkedFile& file, int record, ByteView data);
     HRESULT read_extension(SimChannel& channel, const Set& set, ByteView adn,
                            DiallingNumber& number);
-    HRESULT read_email(SimChannel& channel, const Set& set, int record,
-                       std::optional<std::u16string>& email);
-    HRESULT email_record(SimChannel& channel, const Set& set, int record,
-                         std::optional<int>& found);
-    HRESULT write_email(SimChannel& channel, const Set& set, int record,
-                        const std::optional<Bytes>& field);
-    HRESULT free_email_record(SimChannel& channel, const Set& set, int& found);
-    HRESULT set_iap(SimChannel& channel, const Set& set, int record, uint8_t email_record);
+    std::optional<LinkedField> linked_field(SimChannel& channel,
+                                            const PhonebookReference& reference, uint8_t tag,
+                                            const std::optional<LinkedFile>& iap);
+    // The record of field that belongs to the ADN record; nothing when a type 2 field has none.
+    HRESULT linked_record(SimChannel& channel, const Set& set, const LinkedField& field, int record,
+                          std::optional<int>& found);
+    // The field's record of the ADN record, empty when it has none.
+    HRESULT read_linked(SimChannel& channel, const Set& set, const LinkedField& field, int record,
+                        Bytes& data);
+    // Writes content (without the link bytes) as the ADN record's field, or clears it when there
+    // is none; a type 2 field takes a free record for new content and gives it back when cleared.
+    HRESULT write_linked(SimChannel& channel, const Set& set, const LinkedField& field, int record,
+                         const std::optional<Bytes>& content);
+    HRESULT free_record(SimChannel& channel, const LinkedField& field, int& found);
+    HRESULT set_iap(SimChannel& channel, const Set& set, const LinkedField& field, int record,
+                    uint8_t pointer);
     HRESULT write_extras(SimChannel& channel, const Set& set, int record,
                          const EncodedEntry& encoded);
 

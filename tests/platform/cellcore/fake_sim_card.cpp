@@ -75,6 +75,18 @@ FakeSimCard::FakeSimCard(Kind kind, int slots, int name_bytes, int sets, int ema
     m_files[{df_telecom, df_phonebook, 0x4F30}] = reference;
 }
 
+void FakeSimCard::link_second_numbers_through_iap(int anr_records) {
+    const FilePath phonebook{df_telecom, df_phonebook};
+    const Bytes type1 = object(0xC0, two(0x4F3A) + Bytes{1}) + object(0xC1, two(0x4F25));
+    const Bytes type2 = object(0xC4, two(0x4F11)) + object(0xCA, two(0x4F50));
+    m_files.at({df_telecom, df_phonebook, 0x4F30}).records[0] =
+        padded(object(0xA8, type1) + object(0xA9, type2), 40);
+    const int slots =
+        static_cast<int>(m_files.at({df_telecom, df_phonebook, 0x4F3A}).records.size());
+    m_files[{df_telecom, df_phonebook, 0x4F25}] = records(2, slots);
+    m_files[{df_telecom, df_phonebook, 0x4F11}] = records(17, anr_records);
+}
+
 bool FakeSimCard::reconnect() {
     if (!present) {
         return false;

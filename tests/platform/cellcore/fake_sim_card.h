@@ -35,6 +35,9 @@ class FakeSimCard final : public handset::ApduTransport {
     bool reconnect() override;
 
     File& file(const handset::FilePath& path) { return m_files.at(path); }
+    // The USIM's second numbers in an EF_ANR of their own size, reached through the first byte of
+    // each EF_IAP record (type 2) as the e-mails are through the second.
+    void link_second_numbers_through_iap(int anr_records);
     // The commands that carried a PIN.
     int pin_commands_sent() const { return m_pin_commands; }
 

@@ -182,6 +182,36 @@ TEST_F(ReaderTest, EntriesShareTheEmailFileAndADeleteFreesOnlyItsOwnRecord) {
     EXPECT_EQ(fake->file(usim_iap).records[2][0], first);
 }
 
+TEST_F(ReaderTest, SecondNumbersLinkedThroughIapShareTheirFileAndADeleteFreesOnlyItsOwn) {
+    insert(FakeSimCard::Kind::usim, 10, 14);
+    fake->link_second_numbers_through_iap(2);
+    EXPECT_EQ(profile().extended.additional_number_digits, DiallingNumber::max_digits);
+    const PhonebookEntry anna = extended(u"Anna", u"1", u"0301", u"anna@x.org");
+    const PhonebookEntry ben{u"Ben", number(u"2"), number(u"0302"), std::nullopt};
+    ASSERT_EQ(reader->write_entry(1, anna, EntryFields::all), S_OK);
+    ASSERT_EQ(reader->write_entry(5, ben, EntryFields::all), S_OK);
+    EXPECT_EQ(read(1), anna);
+    EXPECT_EQ(read(5), ben);
+    const uint8_t anna_number = fake->file(usim_iap).records[0][0];
+    const uint8_t ben_number = fake->file(usim_iap).records[4][0];
+    ASSERT_NE(anna_number, 0xFF);
+    ASSERT_NE(ben_number, 0xFF);
+    EXPECT_NE(anna_number, ben_number);
+    EXPECT_EQ(fake->file(usim_iap).records[4][1], 0xFF) << "Ben has no address";
+    const Bytes stored = fake->file(usim_anr).records[ben_number - 1];
+    EXPECT_EQ(stored[15], 1) << "the ADN's short file id";
+    EXPECT_EQ(stored[16], 5) << "the ADN's record";
+    EXPECT_EQ(reader->write_entry(3, {u"C", number(u"3"), number(u"0303"), std::nullopt},
+                                  EntryFields::all),
+              SIM_E_MEMORYFULL)
+        << "both EF_ANR records taken";
+
+    ASSERT_EQ(reader->delete_entry(1), S_OK);
+    EXPECT_TRUE(unused(fake->file(usim_anr).records[anna_number - 1]));
+    EXPECT_EQ(fake->file(usim_iap).records[0], Bytes(2, 0xFF));
+    EXPECT_EQ(read(5).additional_number, number(u"0302"));
+}
+
 TEST_F(ReaderTest, APlainWriteKeepsTheSecondNumberAndAddressAndClearingFreesTheAddress) {
     insert(FakeSimCard::Kind::usim, 10, 14);
     ASSERT_EQ(reader->write_entry(2, extended(u"A", u"1", u"22", u"a@x.org"), EntryFields::all),
