@@ -9,6 +9,7 @@
 #include <simmgr.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace handset {
 
@@ -312,18 +313,33 @@ HRESULT CardPhonebook::read_linked(SimChannel& channel, const Set& set, const Li
     return read_record(channel, field.file, *found, data);
 }
 
-HRESULT CardPhonebook::read(SimChannel& channel, int slot, PhonebookEntry& entry) {
+HRESULT CardPhonebook::read_adn(SimChannel& channel, int slot, Set*& set, int& record, Bytes& adn) {
     const auto located = locate(slot);
     if (!located) {
         return SIM_E_INVALIDINDEX;
     }
-    const auto [set, record] = *located;
-    Bytes adn;
+    std::tie(set, record) = *located;
     if (const HRESULT result = read_record(channel, set->adn, record, adn); result != S_OK) {
         return result;
     }
-    if (adn.empty() || unused_record(adn)) {
-        return SIM_E_NOTFOUND;
+    return adn.empty() || unused_record(adn) ? SIM_E_NOTFOUND : S_OK;
+}
+
+HRESULT CardPhonebook::holds_entry(SimChannel& channel, int slot, bool& held) {
+    Set* set = nullptr;
+    int record = 0;
+    Bytes adn;
+    const HRESULT result = read_adn(channel, slot, set, record, adn);
+    held = result == S_OK;
+    return result == SIM_E_NOTFOUND ? S_OK : result;
+}
+
+HRESULT CardPhonebook::read(SimChannel& channel, int slot, PhonebookEntry& entry) {
+    Set* set = nullptr;
+    int record = 0;
+    Bytes adn;
+    if (const HRESULT result = read_adn(channel, slot, set, record, adn); result != S_OK) {
+        return result;
     }
     Bytes plain = adn;
     plain.back() = unused;

@@ -32,6 +32,9 @@ class CardPhonebook {
 
     // SIM_E_NOTFOUND for an empty slot.
     HRESULT read(SimChannel& channel, int slot, PhonebookEntry& entry);
+    // Whether the slot holds an entry, from its EF_ADN record alone: one command, where a read
+    // of an extended entry takes several.
+    HRESULT holds_entry(SimChannel& channel, int slot, bool& held);
     HRESULT write(SimChannel& channel, int slot, const PhonebookEntry& entry, EntryFields fields);
     HRESULT erase(SimChannel& channel, int slot);
 
@@ -70,6 +73,8 @@ class CardPhonebook {
     // The set and record of a slot; nothing outside the phonebook.
     std::optional<std::pair<Set*, int>> locate(int slot);
     HRESULT read_record(SimChannel& channel, const LinkedFile& file, int record, Bytes& data);
+    // The slot's EF_ADN record, with its set and record number; SIM_E_NOTFOUND when unused.
+    HRESULT read_adn(SimChannel& channel, int slot, Set*& set, int& record, Bytes& adn);
     HRESULT update_record(SimChannel& channel, const LinkedFile& file, int record, ByteView data);
     HRESULT read_extension(SimChannel& channel, const Set& set, ByteView adn,
                            DiallingNumber& number);

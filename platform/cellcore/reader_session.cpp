@@ -164,12 +164,13 @@ HRESULT ReaderSession::capabilities(CardProfile& profile) {
 
 HRESULT ReaderSession::occupied_slots(std::set<int>& slots) {
     for (int slot = 1; slot <= m_phonebook->profile().slots; ++slot) {
-        PhonebookEntry entry;
-        const HRESULT result = m_phonebook->read(*m_channel, slot, entry);
-        if (result == S_OK) {
-            slots.insert(slot);
-        } else if (result != SIM_E_NOTFOUND) {
+        bool held = false;
+        if (const HRESULT result = m_phonebook->holds_entry(*m_channel, slot, held);
+            result != S_OK) {
             return result;
+        }
+        if (held) {
+            slots.insert(slot);
         }
     }
     m_known_entries = slots;
@@ -203,14 +204,14 @@ HRESULT ReaderSession::read_entry(DWORD index, PhonebookEntry& entry) {
 
 HRESULT ReaderSession::first_free_slot(DWORD& slot) {
     for (int candidate = 1; candidate <= m_phonebook->profile().slots; ++candidate) {
-        PhonebookEntry entry;
-        const HRESULT result = m_phonebook->read(*m_channel, candidate, entry);
-        if (result == SIM_E_NOTFOUND) {
+        bool held = false;
+        if (const HRESULT result = m_phonebook->holds_entry(*m_channel, candidate, held);
+            result != S_OK) {
+            return result;
+        }
+        if (!held) {
             slot = static_cast<DWORD>(candidate);
             return S_OK;
-        }
-        if (result != S_OK) {
-            return result;
         }
     }
     return SIM_E_MEMORYFULL;
